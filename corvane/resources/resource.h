@@ -1,0 +1,75 @@
+#pragma once
+// Resource and control identifiers of the main program.
+
+// Dialogs, menus and pictures
+#define IDD_MAIN 103
+#define IDD_REPORT 129
+#define IDD_URL 130
+#define IDD_STOP 131
+#define IDD_OPTIONS 145
+#define IDR_MAINMENU 147
+#define IDD_ABOUT 152
+#define IDB_ABOUT 153
+#define IDD_CONTACT 155
+#define IDI_PELLMARK 156
+#define IDR_TRAWL_AVI 163
+
+// Main window
+#define IDC_KEYWORDS 1001
+#define IDC_MINRANK 1002
+#define IDC_MAXRESULTS 1003
+#define IDC_TOP20 1012
+#define IDC_LIMITQUERY 1021
+#define IDC_QUERYLIMIT 1022
+#define IDC_QUERYLIMIT_SPIN 1023
+#define IDC_TRAWL 1000
+#define IDC_TRAWLURLS 1011
+#define IDC_SHOWREPORT 1008
+#define IDC_SENDMAIL 3
+#define IDC_RESULTS 1006
+#define IDC_STATUS 1004
+#define IDC_PROGRESS 1005
+#define IDC_CALCULATING 1010
+#define IDC_ANIMATION 1016
+#define IDC_ANIMFRAME 1020
+#define IDC_ANIMCAPTION 1019
+#define IDC_LINKSCOUNT 1030
+
+// Menu commands
+#define ID_HELP_HELPCONTENTSF1 32771
+#define ID_HELP_CONTACT 32772
+#define ID_HELP_ABOUT 32773
+#define ID_FILE_EXIT 32774
+#define ID_SETTINGS_OPTIONS 32778
+
+// URL dialog
+#define IDC_URLTEXT 1011
+#define IDC_FOLLOWLINKS 1009
+#define IDC_DOMAINLINKS 109
+#define IDC_BACKLINKS 1012
+
+// Stop dialog
+#define IDC_STOPTEXT 1013
+#define IDC_FORCE 1014
+
+// Options dialog
+#define IDC_OPT_GROUP 1056
+#define IDC_OPT_WHOIS 1034
+#define IDC_OPT_KEYWORD 1031
+#define IDC_OPT_KEYWORDS 1026
+#define IDC_OPT_EMAIL 1032
+#define IDC_OPT_CONTACT 1033
+#define IDC_OPT_DELAYLABEL 1058
+#define IDC_OPT_DELAYUNIT 1059
+#define IDC_OPT_DELAY 1007
+#define IDC_OPT_FRAME 1057
+
+// Report dialog
+#define IDC_REPORTTEXT 1007
+#define IDC_SAVECSV 4
+#define IDC_SAVEHTML 3
+
+// Contact box
+#define IDC_CONTACT_WEB 1039
+#define IDC_CONTACT_MAIL 1032
+#define IDC_CONTACT_POSTAL 1040

@@ -1,0 +1,38 @@
+#pragma once
+// The fixed-size record of one page, as it travels through a run, and the
+// small helpers every subsystem shares. Portable: no Windows headers.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr std::size_t kSourceSize = 2048;
+constexpr std::size_t kEmailSize = 128;
+constexpr std::size_t kWhoIsSize = 128;
+constexpr std::size_t kContactPageSize = 1024;
+
+struct URLInfo {
+    char Source[kSourceSize];
+    int32_t Incoming;
+    int32_t Outcoming;
+    int32_t lPoint;
+    int32_t Rank;
+    int32_t Item;
+    char Email[kEmailSize];
+    char WhoIs[kWhoIsSize];
+    char ContactPage[kContactPageSize];
+};
+
+// A new record: every byte zero, no row yet.
+URLInfo MakeRecord(const char* szSource = nullptr);
+
+// Copies text into a fixed field, cut to the field's width less one and
+// always terminated inside the field.
+void CopyField(char* field, std::size_t fieldSize, const char* text);
+template <std::size_t N>
+void CopyField(char (&field)[N], const char* text) { CopyField(field, N, text); }
+template <std::size_t N>
+void CopyField(char (&field)[N], const std::string& text) { CopyField(field, N, text.c_str()); }
+
+// Case-insensitive membership test on a list of addresses.
+bool FindInList(const std::vector<std::string>* lpList, const char* szAddress);

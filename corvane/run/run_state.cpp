@@ -1,0 +1,45 @@
+#include "run/run_state.h"
+
+#include "web/tools_library.h"
+
+int g_nMaxResults = 0;
+int iMinPR = 0;
+int g_nQueryDelay = 100;
+bool g_bFollowLinks = false;
+bool g_bDomainLinks = false;
+bool g_bTrawlBacklinks = false;
+char g_szRunKeywords[kRunKeywordsSize] = "";
+
+bool g_bContact = false;
+bool g_bEmail = false;
+bool g_bWhoIs = false;
+bool g_bKeyword = false;
+std::string g_szKeywords;
+
+std::atomic<bool> g_Stopped{false};
+std::atomic<bool> g_bRunning{false};
+std::atomic<bool> g_bUrlRun{false};
+int g_nLinks = 0;
+int g_nFollowed = 0;
+int g_nQueryLinks = 0;
+std::atomic<int64_t> g_tLastQuery{0};
+
+CRunList g_RunList;
+
+int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+void CRunList::Clear() { m_records.clear(); }
+
+void CRunList::Reserve(std::size_t nCount) { m_records.reserve(nCount); }
+
+URLInfo* CRunList::At(std::size_t nIndex) const {
+    return nIndex < m_records.size() ? m_records[nIndex].get() : nullptr;
+}
+
+void CRunList::Append(std::unique_ptr<URLInfo> record) { m_records.push_back(std::move(record)); }
+
+URLInfo* CRunList::FindContaining(const char* szText) const {
+    for (const auto& record : m_records)
+        if (record && StrStrNoCase(record->Source, szText)) return record.get();
+    return nullptr;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Run parameters and run state shared by the main window, the run workers
+// and page evaluation. The parameters are written by the main window's
+// thread only while no worker runs; the flags that cross threads while a
+// run is in progress are one-byte atomics.
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run/link_record.h"
+
+// Status routine handed to workers and page evaluation.
+typedef void (*TRACEPROC)(const char* szText, int nPosition);
+
+constexpr std::size_t kRunKeywordsSize = 4096;
+
+// Run parameters.
+extern int g_nMaxResults;
+extern int iMinPR;
+extern int g_nQueryDelay;
+extern bool g_bFollowLinks;
+extern bool g_bDomainLinks;
+extern bool g_bTrawlBacklinks;
+extern char g_szRunKeywords[kRunKeywordsSize];
+
+// Options from the settings store.
+extern bool g_bContact;
+extern bool g_bEmail;
+extern bool g_bWhoIs;
+extern bool g_bKeyword;
+extern std::string g_szKeywords;
+
+// Run state.
+extern std::atomic<bool> g_Stopped;
+extern std::atomic<bool> g_bRunning;
+extern std::atomic<bool> g_bUrlRun;
+extern int g_nLinks;
+extern int g_nFollowed;
+extern int g_nQueryLinks;
+extern std::atomic<int64_t> g_tLastQuery;
+
+// The work list of a URL or back-link run: owns its records, in order.
+class CRunList {
+public:
+    void Clear();
+    void Reserve(std::size_t nCount);
+    std::size_t Size() const { return m_records.size(); }
+    URLInfo* At(std::size_t nIndex) const;
+    void Append(std::unique_ptr<URLInfo> record);
+
+    // First record whose Source contains szText, letter case ignored.
+    URLInfo* FindContaining(const char* szText) const;
+
+private:
+    std::vector<std::unique_ptr<URLInfo>> m_records;
+};
+extern CRunList g_RunList;
+
+// Current time in whole seconds, as the query pause measures it.
+int64_t NowSeconds();

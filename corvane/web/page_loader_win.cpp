@@ -1,0 +1,165 @@
+#include "web/page_loader_win.h"
+
+#include <cstring>
+#include <vector>
+
+#include "run/diagnostic_log.h"
+#include "run/run_state.h"
+#include "ui/status.h"
+#include "web/url_crack.h"
+
+HINTERNET g_hSession = nullptr;
+int64_t g_tSessionOpened = 0;
+uint32_t g_nConnectTimeout = 0;
+bool g_bSessionOk = false;
+
+namespace {
+
+const char kFail[] = "fail";
+constexpr int kSendAttempts = 5;
+constexpr int kLoadsPerSession = 15;
+constexpr DWORD kChunk = 4095;
+constexpr int kMaxEmptyReads = 10;
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+void ShowProgress(const char* szFormat, unsigned nValue, const std::string& host, int nProgress, bool bWithValue) {
+    char szStatus[kStatusTextSize];
+    if (bWithValue)
+        std::snprintf(szStatus, sizeof szStatus, szFormat, nValue, host.c_str());
+    else
+        std::snprintf(szStatus, sizeof szStatus, szFormat, host.c_str());
+    ShowStatus(szStatus, nProgress);
+}
+
+}  // namespace
+
+CPageLoader::CPageLoader() { g_bSessionOk = true; }
+
+CPageLoader::~CPageLoader() = default;
+
+void CPageLoader::CloseSession() {
+    if (g_hSession) WinHttpCloseHandle(g_hSession);
+    g_hSession = nullptr;
+}
+
+HINTERNET CPageLoader::MyWinhttpConnection() {
+    if (g_nConnectTimeout != 0) {
+        uint32_t nAge = static_cast<uint32_t>(NowSeconds() - g_tSessionOpened);
+        g_Log.Printf("elapsedTime = %u, connectTime = %u", nAge, g_nConnectTimeout);
+        if (nAge + g_nConnectTimeout / 4 >= g_nConnectTimeout) {
+            g_Log.Write("Connection Timeouts");
+            CloseSession();
+        }
+    }
+    if (!g_bSessionOk) {
+        g_Log.Write("Last Winhttp Failure Found");
+        CloseSession();
+    }
+    if (g_hSession) return g_hSession;
+    g_hSession = WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
+    g_tSessionOpened = NowSeconds();
+    if (g_hSession) {
+        DWORD dwTimeout = 0, dwSize = sizeof dwTimeout;
+        if (WinHttpQueryOption(g_hSession, WINHTTP_OPTION_CONNECT_TIMEOUT, &dwTimeout, &dwSize)) {
+            g_Log.Printf("Connection timeout: %u ms\n\n", static_cast<unsigned>(dwTimeout));
+            g_nConnectTimeout = dwTimeout / 1000;
+        }
+    }
+    g_bSessionOk = true;
+    return g_hSession;
+}
+
+std::string CPageLoader::Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep) {
+    if (szStep) g_Log.Write(szStep);
+    g_Log.Printf("Error code = %u", static_cast<unsigned>(GetLastError()));
+    if (hRequest) WinHttpCloseHandle(hRequest);
+    if (hConnect) WinHttpCloseHandle(hConnect);
+    g_bSessionOk = false;
+    return kFail;
+}
+
+bool CPageLoader::SendWithRetries(HINTERNET hRequest) {
+    for (int nTrial = 1; nTrial <= kSendAttempts; ++nTrial) {
+        g_Log.Printf("Calling WinHttpSendRequest, Trial = %d", nTrial);
+        bool bSent = false;
+        try {
+            bSent = WinHttpSendRequest(hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) !=
+                    FALSE;
+        } catch (...) {
+            bSent = false;
+        }
+        if (bSent) return WinHttpReceiveResponse(hRequest, nullptr) != FALSE;
+        if (nTrial == kSendAttempts) {
+            g_Log.Write("Counter reached to 5");
+            return false;
+        }
+        g_Log.Write("WinHttpSendRequest Fail");
+        Sleep(1000);
+        if (g_Stopped) return false;
+    }
+    return false;
+}
+
+std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, int nProgress) {
+    std::string result;
+    unsigned nTotal = 0;
+    int nEmptyReads = 0;
+    DWORD dwAvailable = 0;
+    std::vector<char> buffer(kChunk + 1);
+    do {
+        dwAvailable = 0;
+        if (!WinHttpQueryDataAvailable(hRequest, &dwAvailable) || dwAvailable == 0) break;
+        std::memset(buffer.data(), 0, buffer.size());
+        DWORD dwRead = 0;
+        if (WinHttpReadData(hRequest, buffer.data(), kChunk, &dwRead)) {
+            buffer[dwRead] = '\0';
+            // A chunk that holds a zero byte contributes only what precedes it.
+            result.append(buffer.data(), std::strlen(buffer.data()));
+            nTotal += dwRead;
+            ShowProgress("%u bytes received from %s", nTotal, host, nProgress, true);
+            nEmptyReads = dwRead == 0 ? nEmptyReads + 1 : 0;
+            if (nEmptyReads >= kMaxEmptyReads) break;
+            if (result.size() >= kMaxPageBytes) {
+                result.resize(kMaxPageBytes);
+                g_Log.Printf("Page from %s is larger than 32 MiB; the rest is discarded", host.c_str());
+                break;
+            }
+        }
+    } while (dwAvailable > 0 && !g_Stopped);
+    return result;
+}
+
+std::string CPageLoader::LoadPage(const char* szUrl, int nProgress) {
+    if (!szUrl) return std::string();
+    HINTERNET hConnect = nullptr, hRequest = nullptr;
+    try {
+        g_Log.Printf("Loading Page %s", szUrl);
+        std::string host, path;
+        if (!CrackURL(szUrl, host, path)) return Fail(nullptr, nullptr, "CrackURL failed");
+        if (++m_nLoadCount >= kLoadsPerSession) CloseSession();
+        HINTERNET hSession = MyWinhttpConnection();
+        if (!hSession) return Fail(nullptr, nullptr, "WinHttpOpen Fail");
+        hConnect = WinHttpConnect(hSession, Widen(host).c_str(), INTERNET_DEFAULT_HTTP_PORT, 0);
+        ShowProgress("sending request to %s", 0, host, nProgress, false);
+        if (!hConnect) return Fail(nullptr, nullptr, "WinHttpConnect Fail");
+        std::wstring wPath = Widen(path);
+        hRequest = WinHttpOpenRequest(hConnect, L"GET", wPath.empty() ? nullptr : wPath.c_str(), nullptr,
+                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_REFRESH);
+        if (!hRequest) return Fail(nullptr, hConnect, "hRequest is invalid");
+        if (!SendWithRetries(hRequest)) return Fail(hRequest, hConnect, "WinHttpReceiveResponse Fail");
+        std::string body = ReadBody(hRequest, host, nProgress);
+        WinHttpCloseHandle(hRequest);
+        WinHttpCloseHandle(hConnect);
+        return body;
+    } catch (...) {
+        return Fail(hRequest, hConnect, "Exception in LoadPage");
+    }
+}
