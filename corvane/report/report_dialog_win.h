@@ -1,0 +1,3 @@
+#pragma once
+// Shows the report dialog (modal, no owner) when a report exists.
+void ShowTextResults();
