@@ -6,6 +6,9 @@
 #include <string>
 
 constexpr std::size_t kAddressFilePathSize = 1024;
+constexpr std::size_t kAddressHeadingSize = 2048;
+
+enum class EAddressFile { Written, OpenFailed, NoAddresses };
 
 class CPostil {
 public:
@@ -19,7 +22,12 @@ public:
     // Writes the address file and hands it to the mail component (Windows).
     bool Send();
 
+    // Recreates the address file: every page heading and its addresses,
+    // then every WhoIs heading and its addresses, no line written twice.
+    EAddressFile WriteAddressFile() const;
+
     const char* AddressFilePath() const { return m_szPath; }
+    // A path too long for the member leaves it empty rather than cut.
     void SetAddressFilePath(const char* szPath);
 
 private:
