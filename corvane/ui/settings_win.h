@@ -1,7 +1,8 @@
 #pragma once
-// The user's options in the registry (HKEY_LOCAL_MACHINE\SOFTWARE\Pellmark\
-// Options), the settings object that reads and writes them, and the options
-// dialog. The program never creates the key: an installer does.
+// The user's options in the registry (key "SOFTWARE\Pellmark", subkey
+// "Options", under HKEY_LOCAL_MACHINE), the settings object that reads and
+// writes them, and the options dialog. The program never creates the key:
+// an installer does.
 #include <windows.h>
 
 #include <string>
@@ -24,6 +25,9 @@ public:
     LONG LastError() const { return m_lLastError; }
 
 private:
+    // The subkey when one is open, otherwise the key.
+    HKEY Target() const;
+
     HKEY m_hRoot;
     HKEY m_hKey = nullptr;
     HKEY m_hSubKey = nullptr;
@@ -66,3 +70,10 @@ void ApplyOptionsToRunState(const COptions& options);
 
 // The options dialog (resource 145), modal.
 INT_PTR ShowOptionsDialog(HWND hOwner);
+
+// The program's settings object.
+extern COptions g_Options;
+
+// Loads g_Options and, when the stored options could be read, copies them
+// into the run state (start-up). False when the key is missing.
+bool LoadStoredOptions();
