@@ -15,6 +15,7 @@
 #include "evaluate/absolute_url.h"
 #include "kestrine_h.h"
 #include "ostrel_h.h"
+#include "report/mailing_list.h"
 #include "run/diagnostic_log.h"
 
 namespace {
@@ -192,10 +193,7 @@ char* CKestrine::GetEmailAddress(const char* szPage, const char* szPageAddress) 
             g_Log.Write("Fail to search Email Addresses");
             return nullptr;
         }
-        if (nCount != 0) {
-            const std::string szList = BuildAddressList(trawler.Get(), nCount);
-            (void)szPageAddress;  // filed in the mailing list under the page address
-        }
+        if (nCount != 0) g_MailSender.AddEmails(szPageAddress, BuildAddressList(trawler.Get(), nCount).c_str(), false);
         return AnswerForCount(trawler.Get(), nCount);
     } catch (const CComError&) {
         g_Log.Write("Exception in GetEmailAddress 1 ");
@@ -258,6 +256,7 @@ const char* CKestrine::GetWhoIs(const char* szPageAddress) {
     }
     for (char& c : szAnswer)
         if (c == ',') c = ';';
+    g_MailSender.AddEmails(szKey.c_str(), szAnswer.c_str(), true);
     m_szText = szAnswer.substr(0, szAnswer.find(';'));
     return m_szText.c_str();
 }
