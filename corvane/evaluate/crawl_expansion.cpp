@@ -1,0 +1,97 @@
+#include "evaluate/crawl_expansion.h"
+
+#include <cstdio>
+#include <new>
+
+#include "evaluate/absolute_url.h"
+#include "run/diagnostic_log.h"
+#include "ui/status.h"
+#include "web/tools_library.h"
+
+namespace {
+
+enum class Walk { Next, End };
+
+void Report(const char* szFormat, const char* szAddress, TRACEPROC TraceProc) {
+    char szText[kStatusTextSize];
+    std::snprintf(szText, sizeof szText, szFormat, szAddress);
+    g_Log.Write(szText);
+    if (TraceProc) TraceProc(szText, g_nLinks);
+}
+
+// Makes, checks and files one new record.
+Walk FollowLink(const char* szAddress, TRACEPROC TraceProc) {
+    std::unique_ptr<URLInfo> record(new (std::nothrow) URLInfo);
+    if (!record) {
+        g_Log.Write("*** Insufficient Memory (ParsePage())");
+        return Walk::End;
+    }
+    try {
+        *record = MakeRecord(szAddress);
+    } catch (...) {
+        g_Log.Write("Exception in ParsePage()\n");
+        return Walk::End;
+    }
+    if (!IsValidGURL(record->Source)) {
+        Report("URL Skipped = %s", record->Source, nullptr);
+        return Walk::Next;
+    }
+    ++g_nFollowed;
+    record->Item = -1;
+    const char* szSource = record->Source;
+    g_RunList.Append(std::move(record));
+    Report("%s quered", szSource, TraceProc);
+    return Walk::Next;
+}
+
+Walk OfferLink(const std::string& entry, TRACEPROC TraceProc) {
+    // Cut to what a record can hold before the duplicate test, so that a
+    // long link is recognised again the next time it is offered.
+    std::string szAddress = entry.substr(0, kSourceSize - 1);
+    bool bNew = false;
+    URLInfo* lpKnown = nullptr;
+    try {
+        lpKnown = IsURLExists(szAddress.c_str(), &bNew);
+    } catch (...) {
+        g_Log.Write("Exception while calling IsURLExists");
+    }
+    if (lpKnown) {
+        g_Log.Write("lpExist != NULL");
+        return Walk::Next;
+    }
+    if (!bNew || !g_bFollowLinks || g_nFollowed > g_nMaxResults) return Walk::Next;
+    try {
+        return FollowLink(szAddress.c_str(), TraceProc);
+    } catch (...) {
+        g_Log.Write("Exception while checking for follow-links");
+        return Walk::Next;
+    }
+}
+
+}  // namespace
+
+void AddTrawledUrlsToList(const std::vector<std::string>* lpLinks, TRACEPROC TraceProc) {
+    if (!lpLinks) return;
+    for (const std::string& entry : *lpLinks) {
+        if (g_Stopped) break;
+        if (OfferLink(entry, TraceProc) == Walk::End) break;
+    }
+}
+
+URLInfo* IsURLExists(const char* szAddress, bool* lpbNew) {
+    if (!szAddress) szAddress = "";
+    char szText[kStatusTextSize];
+    std::snprintf(szText, sizeof szText, "Sending request to %s", szAddress);
+    ShowStatus(szText, g_nLinks);
+    g_Log.Write(szText);
+    std::string szHost = GetDomainFromURL(szAddress);
+    if (szHost.empty()) {
+        g_Log.Write("GetDomainFromURL returned blank");
+        if (lpbNew) *lpbNew = false;
+        return nullptr;
+    }
+    g_Log.Printf("GetDomainFromURL returned = %s", szHost.c_str());
+    URLInfo* lpMatch = g_RunList.FindContaining(g_bDomainLinks ? szHost.c_str() : szAddress);
+    if (lpbNew) *lpbNew = lpMatch == nullptr;
+    return lpMatch;
+}

@@ -1,0 +1,77 @@
+#include "evaluate/outbound_links.h"
+
+#include <cstring>
+
+#include "evaluate/url_chars.h"
+#include "run/diagnostic_log.h"
+#include "run/link_record.h"
+#include "run/run_state.h"
+#include "web/tools_library.h"
+
+namespace {
+
+const char kScheme[] = "http://";
+const char kHrefMarker[] = "HREF=\"";
+constexpr std::size_t kHrefMarkerLength = sizeof kHrefMarker - 1;
+
+// Images, downloads and ad redirects are not pages worth a link.
+const char* const kExcluded[] = {".gif", ".jpg", ".jpeg", ".tga", ".psd", ".pdf", ".bmp",
+                                 ".exe", ".zip", ".rar", ".cab", ".msi", "googleadservices"};
+
+bool IsExcluded(const std::string& candidate) {
+    for (const char* szPattern : kExcluded)
+        if (StrStrNoCase(candidate.c_str(), szPattern)) return true;
+    return false;
+}
+
+std::string AddressAt(const char* p) {
+    std::size_t n = 0;
+    while (n < kMaxAbsoluteLink && IsURLChar(p[n])) ++n;
+    return std::string(p, n);
+}
+
+void CollectAbsolute(const char* szPage, std::vector<std::string>& links) {
+    for (const char* p = StrStrNoCase(szPage, kScheme); p; p = StrStrNoCase(p + 1, kScheme)) {
+        if (g_Stopped) break;
+        std::string szCandidate = AddressAt(p);
+        if (!IsExcluded(szCandidate)) links.push_back(std::move(szCandidate));
+    }
+}
+
+// The closing quote of a value, looked for no further than a value may
+// reach (and never past the end of the text).
+const char* ClosingQuote(const char* szStart) {
+    for (std::size_t n = 0; n <= kMaxHrefValue && szStart[n]; ++n)
+        if (szStart[n] == '"') return szStart + n;
+    return nullptr;
+}
+
+void TakeRelative(const std::string& value, std::vector<std::string>& links) {
+    if (value.empty() || StrStrNoCase(value.c_str(), kScheme)) return;
+    if (FindInList(&links, value.c_str())) return;
+    links.push_back(value);
+}
+
+void CollectRelative(const char* szPage, std::vector<std::string>& links) {
+    for (const char* p = StrStrNoCase(szPage, kHrefMarker); p; p = StrStrNoCase(p + kHrefMarkerLength, kHrefMarker)) {
+        const char* szStart = p + kHrefMarkerLength;
+        const char* szEnd = ClosingQuote(szStart);
+        if (!szEnd) {
+            g_Log.Write("strncpy failed because of minus argument as memory size!\n");
+            continue;
+        }
+        TakeRelative(std::string(szStart, szEnd), links);
+    }
+}
+
+}  // namespace
+
+void GetPageOutcomingLinks(const char* szPage, std::vector<std::string>* lpLinks) {
+    if (!szPage) {
+        g_Log.Write("szPage == NULL\n");
+        return;
+    }
+    if (!lpLinks) return;
+    CollectAbsolute(szPage, *lpLinks);
+    CollectRelative(szPage, *lpLinks);
+}
