@@ -1,0 +1,357 @@
+#include "http_server_win.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "sim_text.h"
+
+namespace simweb {
+
+namespace {
+
+constexpr int kPollSliceMs = 200;
+constexpr std::size_t kSendChunk = 64 * 1024;
+constexpr int kDrainMs = 1000;
+
+enum class HeadResult { Ok, Closed, TimedOut, TooLarge, Malformed };
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+const char* Reason(int nStatus) {
+    switch (nStatus) {
+        case 200: return "OK";
+        case 301: return "Moved Permanently";
+        case 302: return "Found";
+        case 400: return "Bad Request";
+        case 404: return "Not Found";
+        case 405: return "Method Not Allowed";
+        case 408: return "Request Timeout";
+        case 414: return "URI Too Long";
+        case 431: return "Request Header Fields Too Large";
+        case 500: return "Internal Server Error";
+        case 503: return "Service Unavailable";
+        default: return "Unknown";
+    }
+}
+
+// Waits until the socket is readable (or writable); false on time-out or stop.
+bool WaitFor(SOCKET s, short nEvents, int nTimeoutMs, const std::atomic<bool>& stopping) {
+    int64_t nDeadline = NowMs() + nTimeoutMs;
+    while (!stopping) {
+        int64_t nLeft = nDeadline - NowMs();
+        if (nLeft <= 0) return false;
+        WSAPOLLFD fd{};
+        fd.fd = s;
+        fd.events = nEvents;
+        int n = WSAPoll(&fd, 1, static_cast<int>(nLeft < kPollSliceMs ? nLeft : kPollSliceMs));
+        if (n < 0) return false;
+        if (n > 0) return true;
+    }
+    return false;
+}
+
+void SetNonBlocking(SOCKET s) {
+    u_long nOn = 1;
+    ioctlsocket(s, FIONBIO, &nOn);
+}
+
+std::string HeaderValue(const std::string& head, const char* szName) {
+    std::string key = std::string("\n") + szName + ":";
+    std::size_t pos = FindNoCase(head, key.c_str());
+    if (pos == std::string::npos) return std::string();
+    pos += key.size();
+    std::size_t end = head.find('\n', pos);
+    std::string value = head.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    std::size_t first = value.find_first_not_of(" \t");
+    std::size_t last = value.find_last_not_of(" \t\r");
+    return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+}
+
+std::size_t HeadEnd(const std::string& pending, std::size_t& nSeparator) {
+    std::size_t crlf = pending.find("\r\n\r\n"), lf = pending.find("\n\n");
+    if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf)) {
+        nSeparator = 4;
+        return crlf;
+    }
+    nSeparator = 2;
+    return lf;
+}
+
+// Origin form of a target; empty when it is neither origin nor absolute form.
+std::string OriginForm(const std::string& target) {
+    if (StartsWith(target, "/")) return target;
+    if (!StartsWithNoCase(target, "http://")) return std::string();
+    std::size_t slash = target.find_first_of("/?", 7);
+    if (slash == std::string::npos) return "/";
+    return target[slash] == '?' ? "/" + target.substr(slash) : target.substr(slash);
+}
+
+bool ParseHead(const std::string& text, HttpRequestHead& head) {
+    std::size_t lineEnd = text.find('\n');
+    std::string line = text.substr(0, lineEnd);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::size_t sp1 = line.find(' ');
+    std::size_t sp2 = sp1 == std::string::npos ? std::string::npos : line.rfind(' ');
+    if (sp1 == std::string::npos || sp2 <= sp1) return false;
+    std::string version = line.substr(sp2 + 1);
+    if (!StartsWith(version, "HTTP/1.")) return false;
+    head.method = line.substr(0, sp1);
+    head.target = OriginForm(line.substr(sp1 + 1, sp2 - sp1 - 1));
+    if (head.method.empty() || head.target.empty()) return false;
+    std::string connection = ToLower(HeaderValue(text, "connection"));
+    head.bKeepAlive = version == "HTTP/1.1" ? connection.find("close") == std::string::npos
+                                            : connection.find("keep-alive") != std::string::npos;
+    std::string length = HeaderValue(text, "content-length");
+    head.bHasBody = (!length.empty() && length != "0") || !HeaderValue(text, "transfer-encoding").empty();
+    return true;
+}
+
+HeadResult ReadHead(CConnection& connection, std::string& pending, HttpRequestHead& head, int nTimeoutMs) {
+    int64_t nDeadline = NowMs() + nTimeoutMs;
+    char buffer[4096];
+    for (;;) {
+        std::size_t nSeparator = 0;
+        std::size_t end = HeadEnd(pending, nSeparator);
+        if (end != std::string::npos) {
+            std::string text = pending.substr(0, end + nSeparator);
+            pending.erase(0, end + nSeparator);
+            return ParseHead(text, head) ? HeadResult::Ok : HeadResult::Malformed;
+        }
+        if (pending.size() > kMaxRequestHead) return HeadResult::TooLarge;
+        int64_t nLeft = nDeadline - NowMs();
+        if (nLeft <= 0 || !connection.WaitReadable(static_cast<int>(nLeft)))
+            return pending.empty() ? HeadResult::Closed : HeadResult::TimedOut;
+        int n = recv(connection.Socket(), buffer, sizeof buffer, 0);
+        if (n == 0) return pending.empty() ? HeadResult::Closed : HeadResult::Malformed;
+        if (n < 0) {
+            if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
+            return HeadResult::Closed;
+        }
+        pending.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::string StatusHead(int nStatus, const HttpAnswer& answer, std::size_t nLength, bool bKeepAlive) {
+    char szHead[512];
+    std::snprintf(szHead, sizeof szHead,
+                  "HTTP/1.1 %d %s\r\nServer: simweb\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: %s\r\n",
+                  nStatus, Reason(nStatus), answer.contentType.c_str(), nLength, bKeepAlive ? "keep-alive" : "close");
+    std::string head = szHead;
+    if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+    return head + "\r\n";
+}
+
+HttpAnswer ErrorAnswer(int nStatus) {
+    HttpAnswer answer;
+    answer.nStatus = nStatus;
+    answer.body = "<html><body><h1>" + std::to_string(nStatus) + " " + Reason(nStatus) + "</h1></body></html>\n";
+    return answer;
+}
+
+}  // namespace
+
+bool CConnection::WaitReadable(int nMs) { return WaitFor(m_socket, POLLRDNORM, nMs, m_stopping); }
+
+bool CConnection::Pause(int nMs) {
+    int64_t nDeadline = NowMs() + nMs;
+    while (!m_stopping) {
+        int64_t nLeft = nDeadline - NowMs();
+        if (nLeft <= 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(nLeft < kPollSliceMs ? nLeft : kPollSliceMs));
+    }
+    return false;
+}
+
+bool CConnection::SendAll(const char* pData, std::size_t nSize) {
+    std::size_t nSent = 0;
+    while (nSent < nSize) {
+        int nChunk = static_cast<int>(nSize - nSent < kSendChunk ? nSize - nSent : kSendChunk);
+        int n = send(m_socket, pData + nSent, nChunk, 0);
+        if (n > 0) {
+            nSent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK) return false;
+        if (!WaitFor(m_socket, POLLWRNORM, kSendTimeoutMs, m_stopping)) return false;
+    }
+    return true;
+}
+
+void CConnection::Reset() {
+    linger hard{1, 0};
+    setsockopt(m_socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof hard);
+}
+
+CHttpServer::~CHttpServer() { Stop(); }
+
+bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, RequestHandler handler, LogHandler log,
+                        std::string& error) {
+    m_handler = std::move(handler);
+    m_log = std::move(log);
+    m_stopping = false;
+    for (const std::string& address : addresses) {
+        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        BOOL bReuse = TRUE;
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<u_short>(nPort));
+        bool bOk = s != INVALID_SOCKET && inet_pton(AF_INET, address.c_str(), &addr.sin_addr) == 1;
+        if (bOk) setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse), sizeof bReuse);
+        bOk = bOk && bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && listen(s, SOMAXCONN) == 0;
+        if (!bOk) {
+            error = "cannot listen on " + address + ":" + std::to_string(nPort) + " (error " +
+                    std::to_string(WSAGetLastError()) + ")";
+            if (s != INVALID_SOCKET) closesocket(s);
+            Stop();
+            return false;
+        }
+        SetNonBlocking(s);
+        m_listeners.push_back(s);
+        m_addresses.push_back(address);
+    }
+    m_acceptThread = std::thread(&CHttpServer::AcceptLoop, this);
+    return true;
+}
+
+void CHttpServer::Stop() {
+    m_stopping = true;
+    if (m_acceptThread.joinable()) m_acceptThread.join();
+    for (SOCKET s : m_listeners) closesocket(s);
+    m_listeners.clear();
+    m_addresses.clear();
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        for (SOCKET s : m_open) shutdown(s, SD_BOTH);
+        for (const Accepted& waiting : m_queue) closesocket(waiting.socket);
+        m_queue.clear();
+        workers.swap(m_workers);
+        m_queued.notify_all();
+    }
+    for (std::thread& worker : workers) worker.join();
+    m_nIdle = 0;
+}
+
+void CHttpServer::AcceptLoop() {
+    std::vector<WSAPOLLFD> fds(m_listeners.size());
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+        fds[i].fd = m_listeners[i];
+        fds[i].events = POLLRDNORM;
+    }
+    while (!m_stopping) {
+        for (WSAPOLLFD& fd : fds) fd.revents = 0;
+        int n = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), kPollSliceMs);
+        if (n <= 0) continue;
+        for (std::size_t i = 0; i < fds.size(); ++i)
+            if (fds[i].revents) AcceptFrom(i);
+    }
+}
+
+void CHttpServer::AcceptFrom(std::size_t nListener) {
+    for (;;) {
+        SOCKET s = accept(m_listeners[nListener], nullptr, nullptr);
+        if (s == INVALID_SOCKET) return;
+        SetNonBlocking(s);
+        BOOL bNoDelay = TRUE;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof bNoDelay);
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_open.size() + m_queue.size() >= kMaxConnections) {
+            closesocket(s);  // full: the client sees the connection closed at once
+            continue;
+        }
+        m_queue.push_back({s, static_cast<int>(nListener)});
+        if (m_queue.size() > m_nIdle) m_workers.emplace_back(&CHttpServer::WorkerLoop, this);
+        m_queued.notify_one();
+    }
+}
+
+void CHttpServer::WorkerLoop() {
+    for (;;) {
+        Accepted accepted;
+        {
+            std::unique_lock<std::mutex> guard(m_lock);
+            ++m_nIdle;
+            m_queued.wait(guard, [this] { return m_stopping || !m_queue.empty(); });
+            --m_nIdle;
+            if (m_stopping) return;
+            accepted = m_queue.front();
+            m_queue.pop_front();
+            m_open.insert(accepted.socket);
+        }
+        Serve(accepted);
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_open.erase(accepted.socket);
+        closesocket(accepted.socket);
+    }
+}
+
+void CHttpServer::Serve(const Accepted& accepted) {
+    CConnection connection(accepted.socket, m_stopping);
+    std::string pending;
+    bool bFirst = true;
+    try {
+        while (!m_stopping && ServeOne(connection, accepted.nListener, pending, bFirst)) bFirst = false;
+    } catch (...) {
+        // A fault in one answer ends that connection only.
+    }
+    shutdown(accepted.socket, SD_SEND);
+}
+
+// One request and its answer; false when the connection is to end.
+bool CHttpServer::ServeOne(CConnection& connection, int nListener, std::string& pending, bool bFirst) {
+    HttpRequestHead head;
+    HeadResult result = ReadHead(connection, pending, head, bFirst ? kHeadTimeoutMs : kKeepAliveTimeoutMs);
+    if (result == HeadResult::Closed) return false;
+    if (result != HeadResult::Ok) {
+        int nStatus = result == HeadResult::TooLarge ? (pending.find('\n') == std::string::npos ? 414 : 431)
+                      : result == HeadResult::TimedOut ? 408 : 400;
+        HttpAnswer answer = ErrorAnswer(nStatus);
+        connection.SendAll(StatusHead(nStatus, answer, answer.body.size(), false) + answer.body);
+        head.target = pending.substr(0, 80);
+        Log(nListener, head, nStatus, answer.body.size());
+        // Read what the client still sends, so that it sees the answer
+        // instead of a reset.
+        char buffer[4096];
+        shutdown(connection.Socket(), SD_SEND);
+        while (connection.WaitReadable(kDrainMs) && recv(connection.Socket(), buffer, sizeof buffer, 0) > 0) {
+        }
+        return false;
+    }
+    bool bHead = head.method == "HEAD";
+    ServedAnswer served;
+    if (head.method != "GET" && !bHead) {
+        served.answer = ErrorAnswer(405);
+    } else {
+        served = m_handler(nListener, head);
+    }
+    if (served.custom) {
+        uint64_t nBytes = served.custom(connection);
+        Log(nListener, head, served.answer.nStatus, nBytes);
+        return false;
+    }
+    bool bKeepAlive = head.bKeepAlive && !head.bHasBody;
+    const HttpAnswer& answer = served.answer;
+    std::string data = StatusHead(answer.nStatus, answer, answer.body.size(), bKeepAlive);
+    if (!bHead) data += answer.body;
+    bool bSent = connection.SendAll(data);
+    Log(nListener, head, answer.nStatus, bSent && !bHead ? answer.body.size() : 0);
+    return bSent && bKeepAlive;
+}
+
+void CHttpServer::Log(int nListener, const HttpRequestHead& head, int nStatus, uint64_t nBytes) {
+    if (!m_log) return;
+    RequestLogEntry entry;
+    entry.host = m_addresses[static_cast<std::size_t>(nListener)];
+    entry.method = head.method;
+    entry.target = head.target;
+    entry.nStatus = nStatus;
+    entry.nBytes = nBytes;
+    m_log(entry);
+}
+
+}  // namespace simweb

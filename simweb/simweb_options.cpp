@@ -1,0 +1,156 @@
+#include "simweb_options.h"
+
+#include <functional>
+#include <map>
+
+#include "corpus_folder.h"
+#include "sim_address.h"
+#include "sim_text.h"
+
+namespace simweb {
+
+namespace {
+
+constexpr long long kMaxSites = 60000;
+constexpr long long kMaxPagesPerSite = 100000;
+constexpr long long kMaxCount = 1000000000LL;
+
+bool ReadCount(const std::string& text, long long nMin, long long nMax, long long& nValue) {
+    nValue = ParseNumber(text, -1, -1, nMax + 1);
+    return text.find_first_not_of("0123456789") == std::string::npos && nValue >= nMin && nValue <= nMax;
+}
+
+bool IsAddress(const std::string& text) {
+    uint32_t nAddress;
+    return ParseIPv4(text, nAddress);
+}
+
+// "--block N/MS": the N-th query within MS milliseconds is refused.
+bool ReadBlockRule(const std::string& text, SimWebOptions& options) {
+    std::size_t slash = text.find('/');
+    long long nQueries, nWindow;
+    if (slash == std::string::npos || !ReadCount(text.substr(0, slash), 0, kMaxCount, nQueries) ||
+        !ReadCount(text.substr(slash + 1), 0, kMaxCount, nWindow))
+        return false;
+    options.nBlockQueries = static_cast<int>(nQueries);
+    options.nBlockWindowMs = nWindow;
+    return true;
+}
+
+using ValueSetter = std::function<bool(const std::string&, SimWebOptions&)>;
+
+bool SetCount(const std::string& text, long long nMin, long long nMax, int& nTarget) {
+    long long nValue;
+    if (!ReadCount(text, nMin, nMax, nValue)) return false;
+    nTarget = static_cast<int>(nValue);
+    return true;
+}
+
+bool SetAddress(const std::string& text, std::string& target) {
+    if (!IsAddress(text)) return false;
+    target = text;
+    return true;
+}
+
+const std::map<std::string, ValueSetter>& ValueOptions() {
+    static const std::map<std::string, ValueSetter> kOptions = {
+        {"--seed", [](const std::string& v, SimWebOptions& o) {
+             long long n;
+             if (!ReadCount(v, 0, 4294967295LL, n)) return false;
+             o.generate.nSeed = static_cast<uint32_t>(n);
+             return true;
+         }},
+        {"--sites", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, kMaxSites, o.generate.nSites); }},
+        {"--pages", [](const std::string& v, SimWebOptions& o) {
+             return SetCount(v, 1, kMaxPagesPerSite, o.generate.nPagesPerSite);
+         }},
+        {"--corpus", [](const std::string& v, SimWebOptions& o) { o.corpusFolder = v; return !v.empty(); }},
+        {"--engine", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.engineHost); }},
+        {"--whois", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.whoisHost); }},
+        {"--site-base", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.siteBase); }},
+        {"--hostile-base", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.hostileBase); }},
+        {"--port", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, 65535, o.nPort); }},
+        {"--block", [](const std::string& v, SimWebOptions& o) { return ReadBlockRule(v, o); }},
+        {"--write-corpus", [](const std::string& v, SimWebOptions& o) { o.writeFolder = v; return !v.empty(); }},
+    };
+    return kOptions;
+}
+
+bool SetFlag(const std::string& arg, SimWebOptions& options) {
+    if (arg == "--print-map") return options.bPrintMap = true;
+    if (arg == "--quiet") return options.bQuiet = true;
+    if (arg == "--hostile") return options.bHostile = true;
+    return false;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return "usage: simweb [corpus] [addresses] [options]\n"
+           "corpus (default: generated, seed 1, 20 sites of 10 pages):\n"
+           "  --seed N --sites N --pages N   generate N sites of N pages each from the seed\n"
+           "  --corpus DIR                   load DIR: one sub-folder of .html files per site\n"
+           "addresses (port 80 of each):\n"
+           "  --engine ADDR      search engine, rank service, link: search (default 127.0.0.1)\n"
+           "  --whois ADDR       WhoIs service (default 127.0.0.1)\n"
+           "  --site-base ADDR   first site; the others follow it (default 127.0.0.2)\n"
+           "options:\n"
+           "  --block N/MS       the N-th query within MS milliseconds gets the verification page\n"
+           "  --hostile          also serve the hostile sites, from --hostile-base ADDR (default 127.0.0.200)\n"
+           "  --print-map        list the services and sites with their addresses and WhoIs entries, and end\n"
+           "  --write-corpus DIR write the corpus as a folder that --corpus reads, and end\n"
+           "  --quiet            do not print a line per request\n"
+           "Ctrl+C or a request for /simweb/stop on the engine's address stops it.\n";
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& options, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h" || arg == "/?") {
+            error = UsageText();
+            return false;
+        }
+        if (SetFlag(arg, options)) continue;
+        auto it = ValueOptions().find(arg);
+        if (it == ValueOptions().end()) {
+            error = "unknown option " + arg + "\n" + UsageText();
+            return false;
+        }
+        if (i + 1 >= args.size() || !it->second(args[i + 1], options)) {
+            error = "bad or missing value for " + arg + "\n" + UsageText();
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error) {
+    return PlanSiteHosts(options.siteBase, nSites, {options.engineHost, options.whoisHost}, hosts, error);
+}
+
+bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error) {
+    std::vector<std::string> hosts;
+    if (options.corpusFolder.empty()) {
+        if (!PlanHosts(options, static_cast<std::size_t>(options.generate.nSites), hosts, error)) return false;
+        GenerateCorpus(options.generate, hosts, corpus);
+        return true;
+    }
+    std::vector<std::string> names;
+    if (!ListSiteFolders(options.corpusFolder, names, error)) return false;
+    return PlanHosts(options, names.size(), hosts, error) && LoadCorpusFolder(options.corpusFolder, hosts, corpus, error);
+}
+
+std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus) {
+    std::string text = "engine " + options.engineHost + "\nwhois " + options.whoisHost + "\n";
+    for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
+        const SimSite& site = corpus.Site(static_cast<int>(s));
+        text += "site " + std::to_string(s + 1) + " " + site.host + " " + site.name + " " +
+                (site.home >= 0 ? corpus.Page(site.home).address : std::string("-")) + " whois:";
+        for (const std::string& address : site.whois) text += " " + address;
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace simweb

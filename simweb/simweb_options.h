@@ -1,0 +1,45 @@
+#pragma once
+// What the local web serves and where: the corpus (generated or a folder),
+// the listening addresses, the querying rule, and the command line that
+// sets them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "corpus.h"
+#include "corpus_generator.h"
+
+namespace simweb {
+
+struct SimWebOptions {
+    std::string corpusFolder;  // empty: a generated corpus
+    GenerateSpec generate;
+    std::string engineHost = "127.0.0.1";
+    std::string whoisHost = "127.0.0.1";
+    std::string siteBase = "127.0.0.2";
+    int nPort = 80;
+    int nBlockQueries = 0;  // 0: never show the verification page
+    int64_t nBlockWindowMs = 0;
+    bool bHostile = false;
+    std::string hostileBase = "127.0.0.200";
+    bool bPrintMap = false;
+    bool bQuiet = false;
+    std::string writeFolder;  // write the corpus there and end
+};
+
+// false with a reason (or with the usage text for --help).
+bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& options, std::string& error);
+std::string UsageText();
+
+// The site addresses: one per site, from the site base, never the engine's
+// or the WhoIs service's own address.
+bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error);
+
+// Generates or loads the corpus the options name.
+bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error);
+
+// One line per service and per site: number, address, name, home page,
+// WhoIs addresses.
+std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus);
+
+}  // namespace simweb

@@ -1,0 +1,139 @@
+#include "simweb_service_win.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace simweb {
+
+namespace {
+
+constexpr char kStopPath[] = "/simweb/stop";
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+CSimWeb::CSimWeb() = default;
+
+CSimWeb::~CSimWeb() { Stop(); }
+
+bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
+    if (m_bRunning) {
+        error = "already running";
+        return false;
+    }
+    m_options = options;
+    m_corpus = CCorpus();
+    if (!BuildCorpus(m_options, m_corpus, error)) return false;
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        error = "Winsock cannot start";
+        return false;
+    }
+    m_bWinsock = true;
+    m_router = std::make_unique<CRequestRouter>(m_corpus, m_options.engineHost, m_options.nBlockQueries,
+                                                m_options.nBlockWindowMs);
+    PlanListeners();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_log.clear();
+        m_nAnswered = 0;
+        m_bStopRequested = false;
+    }
+    m_bRunning = m_server.Start(
+        m_addresses, m_options.nPort, [this](int nListener, const HttpRequestHead& head) { return Handle(nListener, head); },
+        [this](const RequestLogEntry& entry) { Record(entry); }, error);
+    if (!m_bRunning) Stop();
+    return m_bRunning;
+}
+
+void CSimWeb::Stop() {
+    m_server.Stop();
+    m_bRunning = false;
+    if (m_bWinsock) WSACleanup();
+    m_bWinsock = false;
+}
+
+void CSimWeb::PlanListeners() {
+    m_addresses.clear();
+    m_roles.clear();
+    auto roleOf = [this](const std::string& address) -> ListenerRole& {
+        auto it = std::find(m_addresses.begin(), m_addresses.end(), address);
+        if (it != m_addresses.end()) return m_roles[static_cast<std::size_t>(it - m_addresses.begin())];
+        m_addresses.push_back(address);
+        m_roles.emplace_back();
+        return m_roles.back();
+    };
+    roleOf(m_options.engineHost).bEngine = true;
+    roleOf(m_options.whoisHost).bWhoIs = true;
+    for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) roleOf(m_corpus.Site(static_cast<int>(s)).host).nSite = static_cast<int>(s);
+}
+
+ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
+    const ListenerRole& role = m_roles[static_cast<std::size_t>(nListener)];
+    ServedAnswer served;
+    if (role.bEngine && head.target == kStopPath) {
+        served.answer.body = "<html><body>simweb stops</body></html>\n";
+        RequestStop();
+        return served;
+    }
+    served.answer = m_router->Answer(role, head.target, NowMs());
+    return served;
+}
+
+void CSimWeb::Record(const RequestLogEntry& entry) {
+    std::function<void(const RequestLogEntry&)> observer;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_log.push_back(entry);
+        if (m_log.size() > kMaxLoggedRequests) m_log.pop_front();
+        ++m_nAnswered;
+        observer = m_observer;
+    }
+    m_changed.notify_all();
+    if (observer) observer(entry);
+}
+
+std::string CSimWeb::SiteMap() const { return SiteMapText(m_options, m_corpus); }
+
+std::vector<RequestLogEntry> CSimWeb::Requests() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return std::vector<RequestLogEntry>(m_log.begin(), m_log.end());
+}
+
+std::size_t CSimWeb::RequestCount() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_nAnswered;
+}
+
+bool CSimWeb::WaitForRequests(std::size_t n, int nTimeoutMs) const {
+    std::unique_lock<std::mutex> guard(m_lock);
+    return m_changed.wait_for(guard, std::chrono::milliseconds(nTimeoutMs), [&] { return m_nAnswered >= n; });
+}
+
+void CSimWeb::SetRequestObserver(std::function<void(const RequestLogEntry&)> observer) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_observer = std::move(observer);
+}
+
+bool CSimWeb::WaitForStopRequest(int nTimeoutMs) const {
+    std::unique_lock<std::mutex> guard(m_lock);
+    if (nTimeoutMs < 0) {
+        m_changed.wait(guard, [this] { return m_bStopRequested; });
+        return true;
+    }
+    return m_changed.wait_for(guard, std::chrono::milliseconds(nTimeoutMs), [this] { return m_bStopRequested; });
+}
+
+void CSimWeb::RequestStop() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_bStopRequested = true;
+    }
+    m_changed.notify_all();
+}
+
+}  // namespace simweb
