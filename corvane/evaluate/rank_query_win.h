@@ -1,0 +1,13 @@
+#pragma once
+// The two search-engine queries of page evaluation: the page's rank from
+// the toolbar rank service and its backward-link count from a "link:"
+// search. Each pauses for the query interval first and stamps
+// g_tLastQuery afterwards, whatever the load gave.
+#include "run/link_record.h"
+
+// The rank of the address; 0 when none was learned. A negative nProgress
+// shows g_nLinks as the loader's progress position.
+int GetCorvane(const char* szAddress, int nProgress);
+
+// The number of pages linking to the record's Source; 0 when none was found.
+int GetBackwardLinks(const URLInfo* lpInfo);
