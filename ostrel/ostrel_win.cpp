@@ -1,0 +1,55 @@
+#include "ostrel_win.h"
+
+#include <string>
+#include <vector>
+
+#include "com_handles_win.h"
+#include "email_search.h"
+#include "server_object_win.h"
+#include "whois_fetch_win.h"
+
+namespace {
+
+// The addresses on the service's page for the domain, at most nLimit;
+// false when the domain is missing or empty.
+bool LookUp(BSTR bstrDomainName, std::size_t nLimit, std::vector<std::string>& addresses) {
+    if (!bstrDomainName) return false;
+    const std::string szDomain = BstrToAnsi(bstrDomainName);
+    if (szDomain.empty()) return false;
+    std::string szPage;
+    if (FetchWhoIsPage(szDomain, szPage)) FindEmailAddresses(szPage, addresses, nLimit);
+    return true;
+}
+
+}  // namespace
+
+STDMETHODIMP COstrel::GetEMail(BSTR bstrDomainName, BSTR* bstrEmailId) {
+    if (!bstrEmailId) return S_OK;
+    *bstrEmailId = nullptr;
+    try {
+        std::vector<std::string> addresses;
+        if (LookUp(bstrDomainName, 1, addresses) && !addresses.empty()) *bstrEmailId = AnsiToBstr(addresses.front());
+    } catch (...) {
+        // Out of memory: nothing found.
+    }
+    return S_OK;
+}
+
+STDMETHODIMP COstrel::GetEMails(BSTR bstrDomainName, BSTR* bstrEmailId) {
+    if (!bstrEmailId) return S_OK;
+    *bstrEmailId = nullptr;
+    try {
+        std::vector<std::string> addresses;
+        if (!LookUp(bstrDomainName, static_cast<std::size_t>(-1), addresses)) return S_OK;
+        std::string szList;
+        for (const std::string& szAddress : addresses) szList.append(szAddress).append(",");
+        *bstrEmailId = AnsiToBstr(szList);
+    } catch (...) {
+        // Out of memory: nothing found.
+    }
+    return S_OK;
+}
+
+HRESULT CreateOstrel(IUnknown* lpOuter, REFIID riid, void** ppv) {
+    return CServerObject<COstrel>::Create(lpOuter, riid, ppv);
+}

@@ -1,0 +1,47 @@
+#include "whois_fetch_win.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <memory>
+
+#ifndef PELLMARK_WHOIS_HOST
+#define PELLMARK_WHOIS_HOST "127.0.0.1"
+#endif
+
+namespace {
+
+constexpr std::size_t kAddressSize = 512;
+constexpr DWORD kChunkSize = 512;
+const char kUserAgent[] = "Microsoft Internet Explorer";
+const char kHeaders[] = "Accept: */*\r\n\r\n";
+
+struct CInternetCloser {
+    void operator()(void* hInternet) const { InternetCloseHandle(hInternet); }
+};
+using CInternetHandle = std::unique_ptr<void, CInternetCloser>;
+
+}  // namespace
+
+bool FormatWhoIsAddress(const char* szHost, const std::string& szDomain, char* szAddress, std::size_t nSize) {
+    const int nWritten =
+        std::snprintf(szAddress, nSize, "http://%s/cgi-bin/checkdomain.pl?domain=%s", szHost, szDomain.c_str());
+    return nWritten > 0 && static_cast<std::size_t>(nWritten) < nSize;
+}
+
+bool FetchWhoIsPage(const std::string& szDomain, std::string& szPage) {
+    szPage.clear();
+    char szAddress[kAddressSize];
+    if (!FormatWhoIsAddress(PELLMARK_WHOIS_HOST, szDomain, szAddress, sizeof szAddress)) return false;
+    CInternetHandle internet(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet) return false;
+    CInternetHandle request(InternetOpenUrlA(internet.get(), szAddress, kHeaders, sizeof kHeaders - 1,
+                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    if (!request) return false;
+    szPage.reserve(4000);
+    char chunk[kChunkSize];
+    DWORD nRead = 0;
+    while (InternetReadFile(request.get(), chunk, sizeof chunk, &nRead) && nRead > 0) szPage.append(chunk, nRead);
+    return true;
+}
