@@ -70,6 +70,12 @@ int CCorpus::FindPage(const std::string& address) const {
     if (!ParseHttpAddress(address, parts)) return -1;
     auto it = m_pageByKey.find(PageKey(parts.host, parts.path));
     if (it != m_pageByKey.end()) return it->second;
+    // A folder address names the folder's index page, as web servers do.
+    for (const char* szIndex : {"index.html", "index.htm"}) {
+        if (parts.path.back() != '/') break;
+        it = m_pageByKey.find(PageKey(parts.host, parts.path + szIndex));
+        if (it != m_pageByKey.end()) return it->second;
+    }
     if (parts.path == "/") {
         int site = FindSiteByHost(parts.host);
         if (site >= 0) return m_sites[site].home;

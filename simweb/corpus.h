@@ -38,7 +38,8 @@ public:
     const SimSite& Site(int site) const { return m_sites[site]; }
     const SimPage& Page(int page) const { return m_pages[page]; }
 
-    // -1 when unknown. "http://host" and "http://host/" find the home.
+    // -1 when unknown. A folder address finds its index page; "http://host"
+    // and "http://host/" find the site's home.
     int FindPage(const std::string& address) const;
     int FindSiteByHost(const std::string& host) const;
 

@@ -1,6 +1,7 @@
 #include "corpus_generator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <set>
 
@@ -33,6 +34,10 @@ public:
 private:
     uint64_t m_state;
 };
+
+// Enough links per page that rounding a page's links out to a whole
+// number barely disturbs the balance described at PlanLinks.
+constexpr double kLeastLinksIn = 8.0;
 
 const std::vector<std::string> kSyllables = {
     "blue", "fish", "red", "oak", "stone", "river", "sun", "moon", "green", "hill", "bay", "wood",
@@ -88,7 +93,7 @@ public:
 
     void Run(CCorpus& corpus) {
         PlanSites();
-        PlanCrossLinks();
+        PlanLinks();
         for (std::size_t s = 0; s < m_sites.size(); ++s) {
             int site = corpus.AddSite(m_sites[s].name, m_hosts[s], PlanWhoIs(m_sites[s].name));
             for (int page : m_sites[s].pages) corpus.AddPage(site, "/" + m_sites[s].name + "/" + m_pages[page].rel, RenderPage(page));
@@ -114,15 +119,19 @@ private:
 
     void PlanSites() {
         std::set<std::string> used;
-        for (int s = 0; s < m_spec.nSites; ++s) {
+        std::vector<std::string> names;
+        for (int s = 0; s < m_spec.nSites; ++s) names.push_back(SiteName(used));
+        // Sites are numbered in name order, as a loaded corpus numbers them.
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
             SitePlan site;
-            site.name = SiteName(used);
+            site.name = name;
             int nTopic = m_random.Below(static_cast<int>(kVocabulary.size()) - 24);
             site.topic.assign(kVocabulary.begin() + nTopic, kVocabulary.begin() + nTopic + 24);
             bool bFeedback = m_random.Chance(50);
             for (int p = 0; p < m_spec.nPagesPerSite; ++p) {
                 PagePlan page;
-                page.site = s;
+                page.site = static_cast<int>(m_sites.size());
                 page.rel = PageRel(p, bFeedback, site);
                 page.title = Capitalised(m_random.Pick(site.topic)) + " " + m_random.Pick(kCommonWords) + " " +
                              m_random.Pick(site.topic);
@@ -131,34 +140,76 @@ private:
             }
             m_sites.push_back(site);
         }
-        for (PagePlan& page : m_pages) PlanSiteLinks(page);
     }
 
-    void PlanSiteLinks(PagePlan& page) {
-        const std::vector<int>& pages = m_sites[page.site].pages;
-        int nLinks = 1 + m_random.Below(3);
-        for (int i = 0; i < nLinks && pages.size() > 3; ++i) {
-            int target = pages[3 + m_random.Below(static_cast<int>(pages.size()) - 3)];
-            if (&m_pages[target] != &page) page.siteLinks.push_back(target);
+    // The site's home, about, contact and feedback pages, which every page
+    // of the site links to from its navigation.
+    std::vector<int> FixedPages(int site) const {
+        const SitePlan& plan = m_sites[site];
+        std::size_t nFixed = std::min<std::size_t>(plan.pages.size(), 3);
+        if (plan.pages.size() > 3 && m_pages[plan.pages[3]].rel == "feedback.html") nFixed = 4;
+        return std::vector<int>(plan.pages.begin(), plan.pages.begin() + static_cast<long>(nFixed));
+    }
+
+    // In-degrees follow a power law (Pareto, exponent 1.5, from
+    // kLeastLinksIn) on top of the
+    // navigation links. Every page then gets 0.85 x (in-degree + b) links
+    // out, b set so that links out and in balance: with that shape a
+    // page's PageRank grows with its in-degree, as on the real web where a
+    // popular page is mostly one that many pages link to.
+    void PlanLinks() {
+        const std::size_t n = m_pages.size();
+        std::vector<int> wantIn(n, 0), wantOut(n, 0);
+        for (std::size_t i = 0; i < n; ++i) {
+            for (int fixed : FixedPages(m_pages[i].site))
+                if (fixed != static_cast<int>(i)) {
+                    ++wantIn[fixed];
+                    ++wantOut[i];
+                }
         }
+        std::vector<int> navIn = wantIn, navOut = wantOut;
+        long long nTotalIn = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            double dUniform = (static_cast<double>(m_random.Below(1 << 30)) + 1.0) / (1 << 30);
+            wantIn[i] += std::min(static_cast<int>(kLeastLinksIn / std::pow(dUniform, 1.0 / 1.5)), static_cast<int>(n / 5) + 1);
+            nTotalIn += wantIn[i];
+        }
+        double dBeta = 0.15 * static_cast<double>(nTotalIn) / (0.85 * static_cast<double>(n));
+        for (std::size_t i = 0; i < n; ++i)
+            wantOut[i] = std::max(navOut[i], static_cast<int>(std::lround(0.85 * (wantIn[i] + dBeta))));
+        for (std::size_t i = 0; i < n; ++i) {
+            wantIn[i] -= navIn[i];
+            wantOut[i] -= navOut[i];
+        }
+        PairLinks(wantIn, wantOut);
     }
 
-    // Preferential attachment: a page is picked in proportion to one plus
-    // the links it already has, which gives the power-law in-degree.
-    void PlanCrossLinks() {
-        if (m_sites.size() < 2) return;
-        std::vector<int> bag(m_pages.size());
-        for (std::size_t i = 0; i < bag.size(); ++i) bag[i] = static_cast<int>(i);
-        for (std::size_t i = 0; i < m_pages.size(); ++i) {
-            int nWanted = 1 + m_random.Below(5);
-            for (int nTry = 0; nTry < nWanted * 4 && static_cast<int>(m_pages[i].crossLinks.size()) < nWanted; ++nTry) {
-                int target = m_random.Pick(bag);
-                std::vector<int>& links = m_pages[i].crossLinks;
-                if (m_pages[target].site == m_pages[i].site || std::count(links.begin(), links.end(), target)) continue;
-                links.push_back(target);
-                bag.push_back(target);
+    // Joins the wanted links out to the wanted links in at random: no link
+    // to the page itself, none twice, none that the navigation already makes.
+    void PairLinks(const std::vector<int>& wantIn, const std::vector<int>& wantOut) {
+        std::vector<int> stubs;
+        for (std::size_t j = 0; j < wantIn.size(); ++j)
+            stubs.insert(stubs.end(), static_cast<std::size_t>(wantIn[j]), static_cast<int>(j));
+        for (std::size_t i = 0; i < wantIn.size(); ++i) {
+            std::vector<int> fixed = FixedPages(m_pages[i].site);
+            for (int k = 0; k < wantOut[i] && !stubs.empty(); ++k) {
+                for (int nTry = 0; nTry < 20; ++nTry) {
+                    std::size_t pos = static_cast<std::size_t>(m_random.Below(static_cast<int>(stubs.size())));
+                    int target = stubs[pos];
+                    if (!AcceptLink(static_cast<int>(i), target, fixed)) continue;
+                    (m_pages[target].site == m_pages[i].site ? m_pages[i].siteLinks : m_pages[i].crossLinks).push_back(target);
+                    stubs[pos] = stubs.back();
+                    stubs.pop_back();
+                    break;
+                }
             }
         }
+    }
+
+    bool AcceptLink(int from, int target, const std::vector<int>& fixed) const {
+        const PagePlan& page = m_pages[from];
+        auto has = [target](const std::vector<int>& list) { return std::find(list.begin(), list.end(), target) != list.end(); };
+        return target != from && !has(fixed) && !has(page.siteLinks) && !has(page.crossLinks);
     }
 
     std::vector<std::string> PlanWhoIs(const std::string& name) {
@@ -203,12 +254,10 @@ private:
     }
 
     std::string Navigation(int from) {
-        const SitePlan& site = m_sites[m_pages[from].site];
         std::string nav = "<div class=\"nav\">\n";
-        int nFixed = static_cast<int>(std::min<std::size_t>(site.pages.size(), 3));
-        if (site.pages.size() > 3 && m_pages[site.pages[3]].rel == "feedback.html") nFixed = 4;
-        for (int i = 0; i < nFixed; ++i)
-            if (site.pages[static_cast<std::size_t>(i)] != from || m_random.Chance(30)) nav += NavLink(from, i);
+        std::vector<int> fixed = FixedPages(m_pages[from].site);
+        for (std::size_t i = 0; i < fixed.size(); ++i)
+            if (fixed[i] != from || m_random.Chance(30)) nav += NavLink(from, static_cast<int>(i));
         return nav + "</div>\n";
     }
 

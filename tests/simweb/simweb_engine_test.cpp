@@ -1,0 +1,383 @@
+// The engine's answers, read the way the program reads them: result
+// paging, "link:" results and counts, toolbar ranks and the checksum,
+// WhoIs pages, the verification rule, and the sites' own pages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "checksum.h"
+#include "corpus_folder.h"
+#include "corpus_generator.h"
+#include "engine_pages.h"
+#include "query_limiter.h"
+#include "request_router.h"
+#include "sim_address.h"
+#include "sim_text.h"
+#include "simweb_reader.h"
+#include "simweb_scratch.h"
+
+using namespace simweb;
+using namespace simweb_test;
+
+namespace {
+
+const char kEngine[] = "127.0.23.1";
+const char kPaged[] = "&num=10&hl=en&lr=&ie=UTF-8&newwindow=1&start=%d&sa=N&filter=0";
+
+std::vector<std::string> Hosts(std::size_t n) {
+    std::vector<std::string> hosts;
+    std::string error;
+    EXPECT_TRUE(PlanSiteHosts("127.0.23.2", n, {kEngine}, hosts, error));
+    return hosts;
+}
+
+std::string PagedTarget(const std::string& q, int nStart) {
+    char szTail[128];
+    std::snprintf(szTail, sizeof szTail, kPaged, nStart);
+    return "/search?q=" + q + szTail;
+}
+
+std::string RankTarget(const std::string& address, const std::string& checksum) {
+    return "/search?client=navclient-auto&ch=" + checksum + "&ie=UTF-8&oe=UTF-8&features=Rank&q=info:" + address;
+}
+
+std::vector<std::string> Addresses(const CCorpus& corpus, const std::vector<int>& pages) {
+    std::vector<std::string> addresses;
+    for (int page : pages) addresses.push_back(corpus.Page(page).address);
+    return addresses;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_generated = new CCorpus;
+        GenerateCorpus(GenerateSpec{5, 12, 10}, Hosts(12), *s_generated);
+    }
+    static void TearDownTestSuite() { delete s_generated; }
+
+    HttpAnswer Engine(const std::string& target, CRequestRouter& router) {
+        ListenerRole role;
+        role.bEngine = role.bWhoIs = true;
+        return router.Answer(role, target, ++m_nNow);
+    }
+
+    // Pages through a query as the program does: until the first result
+    // number is not start + 1; returns the links and the pages fetched.
+    std::vector<std::string> Walk(const std::string& q, CRequestRouter& router, int& nPages) {
+        std::vector<std::string> links;
+        for (nPages = 1; nPages <= 100; ++nPages) {
+            int nStart = (nPages - 1) * 10;
+            std::string page = Engine(PagedTarget(q, nStart), router).body;
+            EXPECT_GE(ReaderFirstResult(page), 0) << "not a result page";
+            if (ReaderFirstResult(page) != nStart + 1) break;
+            std::vector<std::string> found = ReaderResultLinks(page);
+            links.insert(links.end(), found.begin(), found.end());
+        }
+        return links;
+    }
+
+    static CCorpus* s_generated;
+    int64_t m_nNow = 0;
+};
+
+CCorpus* EngineTest::s_generated = nullptr;
+
+// A folder corpus with result counts around the page boundaries.
+class CountedCorpus {
+public:
+    CountedCorpus() {
+        std::map<std::string, std::string> files;
+        for (int i = 0; i < 25; ++i) {
+            std::string words = "every";
+            if (i < 10) words += " ten";
+            if (i < 11) words += " eleven";
+            if (i < 20) words += " twenty";
+            if (i == 7) words += " single";
+            char szName[64];
+            std::snprintf(szName, sizeof szName, "many.com/p%02d.html", i);
+            files[szName] = "<html><body>" + words + " <a href=\"p" + std::to_string((i + 1) % 25 / 10) +
+                            std::to_string((i + 1) % 25 % 10) + ".html\">next</a></body></html>";
+        }
+        files["many.com/a&b.html"] = "<html><body>odd <a href=\"p00.html\">first</a></body></html>";
+        files["many.com/index.html"] =
+            "<html><head><title><script>x</script> Cached Results \"quoted\"</title></head><body>"
+            "trap href= Cached Results <a href=\"a&b.html\">odd one</a></body></html>";
+        files["other.com/index.html"] = "<html><body>trap <a href=\"http://127.0.23.2/many.com/a&b.html\">x</a></body></html>";
+        files["other.com/whois.txt"] = "owner@other.com\n";
+        m_folder.Write(files);
+        std::string error;
+        EXPECT_TRUE(LoadCorpusFolder(m_folder.Path(), Hosts(2), m_corpus, error)) << error;
+    }
+    const CCorpus& Corpus() const { return m_corpus; }
+
+private:
+    CScratchFolder m_folder;
+    CCorpus m_corpus;
+};
+
+}  // namespace
+
+TEST(ResultWindow, PagesAndThePastTheEndAnswer) {
+    struct Case {
+        long long nTotal, nStart, nNum, nFirst, nLast;
+    };
+    const Case kCases[] = {
+        {0, 0, 10, 0, 0},    {5, 0, 10, 1, 5},     {10, 0, 10, 1, 10},  {10, 10, 10, 1, 10}, {11, 10, 10, 11, 11},
+        {11, 20, 10, 11, 11}, {57, 990, 10, 51, 57}, {57, 20, 10, 21, 30}, {57, 0, 25, 1, 25}, {3, 0, 25, 1, 3},
+        {57, 5, 10, 6, 15},
+    };
+    for (const Case& c : kCases) {
+        ResultWindow window = PlaceWindow(c.nTotal, c.nStart, c.nNum);
+        EXPECT_EQ(window.nFirst, c.nFirst) << c.nTotal << "/" << c.nStart;
+        EXPECT_EQ(window.nLast, c.nLast) << c.nTotal << "/" << c.nStart;
+    }
+}
+
+TEST(SearchQuery, RawQueryTextEndsWhereTheEngineExpects) {
+    const std::vector<std::vector<std::string>> kCases = {
+        // query, q, a parameter of the rest, its value
+        {"q=red+fish&num=10&start=20", "red+fish", "start", "20"},
+        {"q=a&b&num=10&start=0", "a", "num", "10"},
+        {"q=link:http://h/p?x=1&y=2:3&num=10&hl=en&start=10&sa=N", "link:http://h/p?x=1&y=2:3", "start", "10"},
+        {"q=link:http://h/a&num=5&b&num=10&start=30", "link:http://h/a&num=5&b", "start", "30"},
+        {"q=link:http://h/p?x=1&y=2", "link:http://h/p?x=1&y=2", "num", ""},
+        {"client=navclient-auto&ch=61&features=Rank&q=info:http://h/p?a=1&num=2", "info:http://h/p?a=1&num=2", "ch", "61"},
+        {"num=10&start=0", "", "start", "0"},
+        {"aq=x&q=real", "real", "aq", "x"},
+    };
+    for (const auto& c : kCases) {
+        SearchQuery split = SplitSearchQuery(c[0]);
+        EXPECT_EQ(split.q, c[1]) << c[0];
+        std::string value;
+        FindParameter(split.rest, c[2].c_str(), value);
+        EXPECT_EQ(value, c[3]) << c[0];
+    }
+}
+
+TEST_F(EngineTest, KeywordPagingYieldsEveryResultOnceInOrder) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    const std::vector<std::pair<std::string, int>> kCases = {
+        {"every", 25}, {"ten", 10}, {"eleven", 11}, {"twenty", 20}, {"single", 1}, {"nothing", 0}, {"every+ten", 10},
+        {"EVERY%20eleven", 11}};
+    for (const auto& c : kCases) {
+        int nPages = 0;
+        std::vector<std::string> links = Walk(c.first, router, nPages);
+        std::string words = PercentDecode(c.first, true);
+        EXPECT_EQ(links, Addresses(counted.Corpus(), counted.Corpus().Search(words))) << c.first;
+        EXPECT_EQ(static_cast<int>(links.size()), c.second) << c.first;
+        // Full pages, then the one that shows the end.
+        EXPECT_EQ(nPages, (c.second + 9) / 10 + 1) << c.first;
+    }
+}
+
+TEST_F(EngineTest, GeneratedCorpusQueriesPageLikeTheProgramExpects) {
+    CRequestRouter router(*s_generated, kEngine, 0, 0);
+    for (const char* szQuery : {"the", "and", "guide", "information", "best+tips"}) {
+        int nPages = 0;
+        std::vector<std::string> links = Walk(szQuery, router, nPages);
+        std::vector<int> expected = s_generated->Search(PercentDecode(szQuery, true));
+        EXPECT_EQ(links, Addresses(*s_generated, expected)) << szQuery;
+        std::string first = Engine(PagedTarget(szQuery, 0), router).body;
+        EXPECT_EQ(ReaderBacklinks(first), static_cast<long>(expected.size())) << "total in the header";
+        for (std::size_t i = 1; i < expected.size(); ++i)
+            EXPECT_TRUE(s_generated->ComesBefore(expected[i - 1], expected[i])) << "rank, then address";
+    }
+}
+
+TEST_F(EngineTest, TopTwentyRequestGetsTheFirstTwentyFive) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    std::string page = Engine("/search?q=every&num=25&hl=en&lr=&ie=UTF-8&newwindow=1&start=0&sa=N", router).body;
+    EXPECT_EQ(ReaderFirstResult(page), 1);
+    EXPECT_EQ(ReaderResultLinks(page).size(), 25u);
+}
+
+TEST_F(EngineTest, LinkCountOfEveryPageIsItsBacklinkCount) {
+    CRequestRouter router(*s_generated, kEngine, 0, 0);
+    for (std::size_t p = 0; p < s_generated->PageCount(); ++p) {
+        const std::string& address = s_generated->Page(static_cast<int>(p)).address;
+        std::string page = Engine("/search?q=link:" + address, router).body;
+        EXPECT_EQ(ReaderBacklinks(page), s_generated->BacklinkCount(static_cast<int>(p))) << address;
+    }
+}
+
+TEST_F(EngineTest, PagedLinkResultsListTheLinkingPages) {
+    CRequestRouter router(*s_generated, kEngine, 0, 0);
+    int mostLinked = 0;
+    for (std::size_t p = 0; p < s_generated->PageCount(); ++p)
+        if (s_generated->BacklinkCount(static_cast<int>(p)) > s_generated->BacklinkCount(mostLinked)) mostLinked = static_cast<int>(p);
+    ASSERT_GT(s_generated->BacklinkCount(mostLinked), 10) << "needs more than one page of results";
+    int nPages = 0;
+    std::vector<std::string> links = Walk("link:" + s_generated->Page(mostLinked).address, router, nPages);
+    EXPECT_EQ(links, Addresses(*s_generated, s_generated->Backlinks(mostLinked)));
+}
+
+TEST_F(EngineTest, LinkAddressIsTakenRawWithAmpersandsQuestionMarksAndColons) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    const std::string kOdd = "http://127.0.23.2/many.com/a&b.html";
+    int odd = counted.Corpus().FindPage(kOdd);
+    ASSERT_GE(odd, 0);
+    ASSERT_EQ(counted.Corpus().BacklinkCount(odd), 2);
+    for (const std::string& address : {kOdd, kOdd + "?x=1:2&y=3", kOdd + "#part"}) {
+        EXPECT_EQ(ReaderBacklinks(Engine("/search?q=link:" + address, router).body), 2) << address;
+        int nPages = 0;
+        EXPECT_EQ(Walk("link:" + address, router, nPages).size(), 2u) << address;
+    }
+    EXPECT_EQ(ReaderBacklinks(Engine("/search?q=link:http://127.0.23.2/many.com/none.html", router).body), 0);
+    EXPECT_EQ(ReaderFirstResult(Engine("/search?q=link:", router).body), 0);
+}
+
+TEST_F(EngineTest, RankAnswersCarryTheToolbarRankBehindTheChecksum) {
+    CRequestRouter router(*s_generated, kEngine, 0, 0);
+    for (std::size_t p = 0; p < s_generated->PageCount(); ++p) {
+        const std::string& address = s_generated->Page(static_cast<int>(p)).address;
+        int nRank = s_generated->Rank(static_cast<int>(p));
+        HttpAnswer answer = Engine(RankTarget(address, RankChecksum(address.c_str())), router);
+        EXPECT_EQ(answer.body, "Rank_1:1:" + std::to_string(nRank));
+        EXPECT_EQ(ReaderRank(answer.body), nRank);
+    }
+}
+
+TEST_F(EngineTest, RankChecksumMustFitTheAddress) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    const std::string kOdd = "http://127.0.23.2/many.com/a&b.html";
+    const std::string kUnknown = "http://127.0.23.2/many.com/none.html";
+    const std::string kSpaced = "http://127.0.23.2/many.com/a b.html";
+    struct Case {
+        std::string address, checksum, expected;
+    };
+    const std::vector<Case> kCases = {
+        {kOdd, RankChecksum(kOdd.c_str()), "Rank_1:1:" + std::to_string(counted.Corpus().Rank(counted.Corpus().FindPage(kOdd)))},
+        {kOdd, RankChecksum("http://127.0.23.2/many.com/p00.html"), ""},
+        {kOdd, "", ""},
+        {kOdd, RankChecksum(kOdd.c_str()) + "0", ""},
+        {kUnknown, RankChecksum(kUnknown.c_str()), "Rank_1:1:0"},
+        // The client escapes the blank; the checksum is of the address as the program had it.
+        {"http://127.0.23.2/many.com/a%20b.html", RankChecksum(kSpaced.c_str()), "Rank_1:1:0"},
+    };
+    for (const Case& c : kCases) EXPECT_EQ(Engine(RankTarget(c.address, c.checksum), router).body, c.expected) << c.address;
+}
+
+TEST_F(EngineTest, WhoIsPagesShowEachSitesAddressesAsPlainText) {
+    CRequestRouter router(*s_generated, kEngine, 0, 0);
+    for (std::size_t s = 0; s < s_generated->SiteCount(); ++s) {
+        const SimSite& site = s_generated->Site(static_cast<int>(s));
+        for (const std::string& domain : {site.host, site.host + ":80"}) {
+            std::string page = Engine("/cgi-bin/checkdomain.pl?domain=" + domain, router).body;
+            EXPECT_EQ(ReaderEmails(page), site.whois) << domain;
+        }
+    }
+    for (const char* szDomain : {"127.0.23.250", "", "a@b.com", "<script>"}) {
+        std::string page = Engine(std::string("/cgi-bin/checkdomain.pl?domain=") + szDomain, router).body;
+        EXPECT_TRUE(ReaderEmails(page).empty()) << szDomain;
+        EXPECT_EQ(page.find("<script>"), std::string::npos);
+    }
+}
+
+TEST(QueryLimiter, RefusesTheNthQueryInsideTheWindow) {
+    struct Case {
+        const char* szName;
+        int nQueries;
+        int64_t nWindow;
+        std::vector<int64_t> times;
+        std::vector<bool> admitted;
+    };
+    const std::vector<Case> kCases = {
+        {"off", 0, 1000, {0, 0, 0, 0}, {true, true, true, true}},
+        {"third close query refused", 3, 1000, {0, 10, 20, 30}, {true, true, false, false}},
+        {"spaced queries pass", 3, 1000, {0, 600, 1200, 1800}, {true, true, true, true}},
+        {"slowing down lets through again", 2, 100, {0, 50, 100, 300}, {true, false, false, true}},
+        {"one query alone is refused", 1, 1000, {0, 5000}, {false, false}},
+    };
+    for (const Case& c : kCases) {
+        CQueryLimiter limiter(c.nQueries, c.nWindow);
+        for (std::size_t i = 0; i < c.times.size(); ++i)
+            EXPECT_EQ(limiter.Admit(c.times[i]), c.admitted[i]) << c.szName << " query " << i;
+    }
+}
+
+TEST_F(EngineTest, VerificationPageReplacesEveryKindOfQueryOnceTheRuleTrips) {
+    const std::string& address = s_generated->Page(0).address;
+    const std::vector<std::string> kTargets = {PagedTarget("the", 0), "/search?q=link:" + address,
+                                               RankTarget(address, RankChecksum(address.c_str()))};
+    for (const std::string& target : kTargets) {
+        CRequestRouter router(*s_generated, kEngine, 2, 1000000);
+        EXPECT_GE(ReaderFirstResult(Engine(PagedTarget("the", 0), router).body), 0);
+        std::string page = Engine(target, router).body;
+        EXPECT_EQ(ReaderFirstResult(page), -1) << target;
+        EXPECT_TRUE(ReaderResultLinks(page).empty());
+        EXPECT_EQ(ReaderBacklinks(page), 0);
+        EXPECT_EQ(ReaderRank(page), 0);
+        EXPECT_EQ(page, VerificationPage());
+    }
+    EXPECT_EQ(VerificationPage().find(':'), std::string::npos);
+    EXPECT_EQ(VerificationPage().find("<b>"), std::string::npos);
+}
+
+TEST_F(EngineTest, PageTextCannotBreakTheResultLayout) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    std::string page = Engine(PagedTarget("trap", 0), router).body;
+    std::vector<int> expected = counted.Corpus().Search("trap");
+    ASSERT_EQ(expected.size(), 2u);
+    EXPECT_EQ(ReaderResultLinks(page), Addresses(counted.Corpus(), expected));
+    std::size_t header = page.find("Results <b>");
+    EXPECT_EQ(page.find("Results"), header);
+    std::size_t nCached = 0;
+    for (std::size_t p = page.find("Cached"); p != std::string::npos; p = page.find("Cached", p + 1)) ++nCached;
+    EXPECT_EQ(nCached, expected.size());
+    EXPECT_EQ(page.find("<script>"), std::string::npos);
+    EXPECT_EQ(page.find("\"quoted\""), std::string::npos);
+}
+
+TEST_F(EngineTest, SitesServeTheirPagesAndOnlyThem) {
+    CountedCorpus counted;
+    CRequestRouter router(counted.Corpus(), kEngine, 0, 0);
+    const CCorpus& corpus = counted.Corpus();
+    int many = corpus.FindSiteByHost("127.0.23.2");
+    ASSERT_GE(many, 0);
+    ListenerRole site;
+    site.nSite = many;
+    HttpAnswer root = router.Answer(site, "/", 1);
+    EXPECT_EQ(root.nStatus, 302);
+    EXPECT_EQ(root.location, "http://127.0.23.2/many.com/index.html");
+    struct Case {
+        std::string target;
+        int nStatus;
+        int page;
+    };
+    const std::vector<Case> kCases = {
+        {"/many.com/p03.html", 200, corpus.FindPage("http://127.0.23.2/many.com/p03.html")},
+        {"/many.com/p03.html?session=1", 200, corpus.FindPage("http://127.0.23.2/many.com/p03.html")},
+        {"/many.com/", 200, corpus.Site(many).home},
+        {"/many.com/a&b.html", 200, corpus.FindPage("http://127.0.23.2/many.com/a&b.html")},
+        {"/many.com/a%26b.html", 200, corpus.FindPage("http://127.0.23.2/many.com/a&b.html")},
+        {"/other.com/index.html", 404, -1},
+        {"/search?q=every", 404, -1},
+        {"/cgi-bin/checkdomain.pl?domain=127.0.23.2", 404, -1},
+        {"/../../etc/passwd", 404, -1},
+    };
+    for (const Case& c : kCases) {
+        HttpAnswer answer = router.Answer(site, c.target, 1);
+        EXPECT_EQ(answer.nStatus, c.nStatus) << c.target;
+        if (c.page >= 0) {
+            EXPECT_EQ(answer.body, corpus.Page(c.page).html) << c.target;
+        }
+    }
+    ListenerRole engine;
+    engine.bEngine = true;
+    EXPECT_EQ(router.Answer(engine, "/cgi-bin/checkdomain.pl?domain=127.0.23.2", 1).nStatus, 404);
+    EXPECT_EQ(router.Answer(engine, "/", 1).nStatus, 200);
+    EXPECT_EQ(router.Answer(engine, "/nothing", 1).nStatus, 404);
+}
+
+TEST(EnginePages, TotalsAreGroupedLikeTheEngines) {
+    EXPECT_EQ(GroupDigits(0), "0");
+    EXPECT_EQ(GroupDigits(999), "999");
+    EXPECT_EQ(GroupDigits(1234), "1,234");
+    EXPECT_EQ(GroupDigits(1234567), "1,234,567");
+}
