@@ -89,19 +89,32 @@ HttpResult Get(const std::string& address, const std::string& target) {
     return SendRaw(address, "GET " + target + " HTTP/1.1\r\nHost: " + address + "\r\nConnection: close\r\n\r\n");
 }
 
-HttpResult ReadAnswer(SOCKET s, int nTimeoutMs) {
+std::vector<HttpResult> ReadAnswers(SOCKET s, std::size_t n, int nTimeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    std::vector<HttpResult> answers;
     std::string raw;
     char buffer[16384];
-    while (WaitReadable(s, deadline)) {
-        int n = recv(s, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        raw.append(buffer, static_cast<std::size_t>(n));
+    while (answers.size() < n) {
         std::size_t end = raw.find("\r\n\r\n");
         std::size_t length = end == std::string::npos ? std::string::npos : ContentLength(raw.substr(0, end));
-        if (length != std::string::npos && raw.size() >= end + 4 + length) break;
+        if (length != std::string::npos && raw.size() >= end + 4 + length) {
+            answers.push_back(ParseAnswer(raw.substr(0, end + 4 + length)));
+            raw.erase(0, end + 4 + length);
+            continue;
+        }
+        int nRead = WaitReadable(s, deadline) ? recv(s, buffer, sizeof buffer, 0) : 0;
+        if (nRead <= 0) {
+            if (!raw.empty()) answers.push_back(ParseAnswer(raw));
+            break;
+        }
+        raw.append(buffer, static_cast<std::size_t>(nRead));
     }
-    return ParseAnswer(raw);
+    return answers;
+}
+
+HttpResult ReadAnswer(SOCKET s, int nTimeoutMs) {
+    std::vector<HttpResult> answers = ReadAnswers(s, 1, nTimeoutMs);
+    return answers.empty() ? HttpResult() : answers.front();
 }
 
 }  // namespace simweb_test

@@ -4,6 +4,7 @@
 #include <winsock2.h>
 
 #include <string>
+#include <vector>
 
 namespace simweb_test {
 
@@ -21,7 +22,9 @@ HttpResult Get(const std::string& address, const std::string& target);
 HttpResult SendRaw(const std::string& address, const std::string& bytes, int nTimeoutMs = 15000);
 // A connected socket (INVALID_SOCKET on failure); the caller closes it.
 SOCKET Connect(const std::string& address);
-// Reads one answer (by Content-Length) from a kept-alive connection.
+// Reads n answers (by Content-Length) from a kept-alive connection; fewer
+// when the connection ends or the time limit passes.
+std::vector<HttpResult> ReadAnswers(SOCKET s, std::size_t n, int nTimeoutMs = 15000);
 HttpResult ReadAnswer(SOCKET s, int nTimeoutMs = 15000);
 HttpResult ParseAnswer(const std::string& raw);
 
