@@ -44,7 +44,9 @@ private:
                 *ppv = nullptr;
                 return E_NOINTERFACE;
             }
-            AddRef();
+            // Through the interface handed out: an aggregated part's
+            // interfaces count on the outer object.
+            static_cast<IUnknown*>(*ppv)->AddRef();
             return S_OK;
         }
         STDMETHODIMP_(ULONG) AddRef() override { return ++m_nRefs; }
