@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "evaluate/address_set.h"
 #include "evaluate/url_chars.h"
 #include "run/diagnostic_log.h"
-#include "run/link_record.h"
 #include "run/run_state.h"
 #include "web/tools_library.h"
 
@@ -46,13 +46,17 @@ const char* ClosingQuote(const char* szStart) {
     return nullptr;
 }
 
-void TakeRelative(const std::string& value, std::vector<std::string>& links) {
+void TakeRelative(const std::string& value, std::vector<std::string>& links, CAddressSet& known) {
     if (value.empty() || StrStrNoCase(value.c_str(), kScheme)) return;
-    if (FindInList(&links, value.c_str())) return;
+    if (known.Contains(value)) return;
+    known.Insert(value);
     links.push_back(value);
 }
 
 void CollectRelative(const char* szPage, std::vector<std::string>& links) {
+    // Everything the list holds already counts for the duplicate test.
+    CAddressSet known;
+    for (const std::string& link : links) known.Insert(link);
     for (const char* p = StrStrNoCase(szPage, kHrefMarker); p; p = StrStrNoCase(p + kHrefMarkerLength, kHrefMarker)) {
         const char* szStart = p + kHrefMarkerLength;
         const char* szEnd = ClosingQuote(szStart);
@@ -60,7 +64,7 @@ void CollectRelative(const char* szPage, std::vector<std::string>& links) {
             g_Log.Write("strncpy failed because of minus argument as memory size!\n");
             continue;
         }
-        TakeRelative(std::string(szStart, szEnd), links);
+        TakeRelative(std::string(szStart, szEnd), links, known);
     }
 }
 

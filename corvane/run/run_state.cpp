@@ -1,7 +1,5 @@
 #include "run/run_state.h"
 
-#include "web/tools_library.h"
-
 int g_nMaxResults = 0;
 int iMinPR = 0;
 int g_nQueryDelay = 100;
@@ -28,7 +26,10 @@ CRunList g_RunList;
 
 int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
-void CRunList::Clear() { m_records.clear(); }
+void CRunList::Clear() {
+    m_records.clear();
+    m_index.Clear();
+}
 
 void CRunList::Reserve(std::size_t nCount) { m_records.reserve(nCount); }
 
@@ -38,8 +39,13 @@ URLInfo* CRunList::At(std::size_t nIndex) const {
 
 void CRunList::Append(std::unique_ptr<URLInfo> record) { m_records.push_back(std::move(record)); }
 
+void CRunList::IndexNewRecords() const {
+    for (std::size_t i = m_index.Count(); i < m_records.size(); ++i)
+        m_index.Add(m_records[i] ? m_records[i]->Source : nullptr);
+}
+
 URLInfo* CRunList::FindContaining(const char* szText) const {
-    for (const auto& record : m_records)
-        if (record && StrStrNoCase(record->Source, szText)) return record.get();
-    return nullptr;
+    if (!szText) return nullptr;
+    IndexNewRecords();
+    return At(m_index.FindFirst(szText));
 }

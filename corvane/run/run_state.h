@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "run/link_record.h"
+#include "run/substring_index.h"
 
 // Status routine handed to workers and page evaluation.
 typedef void (*TRACEPROC)(const char* szText, int nPosition);
@@ -51,11 +52,15 @@ public:
     URLInfo* At(std::size_t nIndex) const;
     void Append(std::unique_ptr<URLInfo> record);
 
-    // First record whose Source contains szText, letter case ignored.
+    // First record whose Source contains szText, letter case ignored. The
+    // Sources are indexed when first searched: they must not change after.
     URLInfo* FindContaining(const char* szText) const;
 
 private:
+    void IndexNewRecords() const;
+
     std::vector<std::unique_ptr<URLInfo>> m_records;
+    mutable CSubstringIndex m_index;
 };
 extern CRunList g_RunList;
 
