@@ -39,25 +39,13 @@ const char* Reason(int nStatus) {
     }
 }
 
-// Waits until the socket is readable (or writable); false on time-out or stop.
-bool WaitFor(SOCKET s, short nEvents, int nTimeoutMs, const std::atomic<bool>& stopping) {
-    int64_t nDeadline = NowMs() + nTimeoutMs;
-    while (!stopping) {
-        int64_t nLeft = nDeadline - NowMs();
-        if (nLeft <= 0) return false;
-        WSAPOLLFD fd{};
-        fd.fd = s;
-        fd.events = nEvents;
-        int n = WSAPoll(&fd, 1, static_cast<int>(nLeft < kPollSliceMs ? nLeft : kPollSliceMs));
-        if (n < 0) return false;
-        if (n > 0) return true;
-    }
-    return false;
+void SetBlocking(SOCKET s, bool bBlocking) {
+    u_long nNonBlocking = bBlocking ? 0 : 1;
+    ioctlsocket(s, FIONBIO, &nNonBlocking);
 }
 
-void SetNonBlocking(SOCKET s) {
-    u_long nOn = 1;
-    ioctlsocket(s, FIONBIO, &nOn);
+void SetTimeout(SOCKET s, int nOption, DWORD nMs) {
+    setsockopt(s, SOL_SOCKET, nOption, reinterpret_cast<const char*>(&nMs), sizeof nMs);
 }
 
 std::string HeaderValue(const std::string& head, const char* szName) {
@@ -123,15 +111,9 @@ HeadResult ReadHead(CConnection& connection, std::string& pending, HttpRequestHe
             return ParseHead(text, head) ? HeadResult::Ok : HeadResult::Malformed;
         }
         if (pending.size() > kMaxRequestHead) return HeadResult::TooLarge;
-        int64_t nLeft = nDeadline - NowMs();
-        if (nLeft <= 0 || !connection.WaitReadable(static_cast<int>(nLeft)))
-            return pending.empty() ? HeadResult::Closed : HeadResult::TimedOut;
-        int n = recv(connection.Socket(), buffer, sizeof buffer, 0);
+        int n = connection.Receive(buffer, sizeof buffer, nDeadline);
         if (n == 0) return pending.empty() ? HeadResult::Closed : HeadResult::Malformed;
-        if (n < 0) {
-            if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
-            return HeadResult::Closed;
-        }
+        if (n < 0) return pending.empty() || NowMs() < nDeadline ? HeadResult::Closed : HeadResult::TimedOut;
         pending.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -155,7 +137,16 @@ HttpAnswer ErrorAnswer(int nStatus) {
 
 }  // namespace
 
-bool CConnection::WaitReadable(int nMs) { return WaitFor(m_socket, POLLRDNORM, nMs, m_stopping); }
+// Connections are blocking sockets whose reads give up after a short
+// slice, so that a read notices a stop or its deadline; polling before
+// every read costs far more under Wine.
+int CConnection::Receive(char* pBuffer, int nSize, int64_t nDeadlineMs) {
+    for (;;) {
+        int n = recv(m_socket, pBuffer, nSize, 0);
+        if (n >= 0) return n;
+        if (WSAGetLastError() != WSAETIMEDOUT || m_stopping || NowMs() >= nDeadlineMs) return -1;
+    }
+}
 
 bool CConnection::Pause(int nMs) {
     int64_t nDeadline = NowMs() + nMs;
@@ -172,12 +163,8 @@ bool CConnection::SendAll(const char* pData, std::size_t nSize) {
     while (nSent < nSize) {
         int nChunk = static_cast<int>(nSize - nSent < kSendChunk ? nSize - nSent : kSendChunk);
         int n = send(m_socket, pData + nSent, nChunk, 0);
-        if (n > 0) {
-            nSent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK) return false;
-        if (!WaitFor(m_socket, POLLWRNORM, kSendTimeoutMs, m_stopping)) return false;
+        if (n <= 0 || m_stopping) return false;
+        nSent += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -210,7 +197,7 @@ bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, Re
             Stop();
             return false;
         }
-        SetNonBlocking(s);
+        SetBlocking(s, false);
         m_listeners.push_back(s);
         m_addresses.push_back(address);
     }
@@ -256,7 +243,9 @@ void CHttpServer::AcceptFrom(std::size_t nListener) {
     for (;;) {
         SOCKET s = accept(m_listeners[nListener], nullptr, nullptr);
         if (s == INVALID_SOCKET) return;
-        SetNonBlocking(s);
+        SetBlocking(s, true);
+        SetTimeout(s, SO_RCVTIMEO, kPollSliceMs);
+        SetTimeout(s, SO_SNDTIMEO, kSendTimeoutMs);
         BOOL bNoDelay = TRUE;
         setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof bNoDelay);
         std::lock_guard<std::mutex> guard(m_lock);
@@ -318,7 +307,8 @@ bool CHttpServer::ServeOne(CConnection& connection, int nListener, std::string& 
         // instead of a reset.
         char buffer[4096];
         shutdown(connection.Socket(), SD_SEND);
-        while (connection.WaitReadable(kDrainMs) && recv(connection.Socket(), buffer, sizeof buffer, 0) > 0) {
+        int64_t nDrainEnd = NowMs() + kDrainMs;
+        while (connection.Receive(buffer, sizeof buffer, nDrainEnd) > 0) {
         }
         return false;
     }

@@ -44,8 +44,10 @@ public:
     // progress for the send time limit).
     bool SendAll(const char* pData, std::size_t nSize);
     bool SendAll(const std::string& data) { return SendAll(data.data(), data.size()); }
-    // Waits until data can be read, up to nMs; false on time-out or stop.
-    bool WaitReadable(int nMs);
+    // Reads what has arrived, waiting until the deadline (a steady-clock
+    // time in ms) or a stop: bytes read, 0 when the client closed, -1 on a
+    // time-out, an error or a stop.
+    int Receive(char* pBuffer, int nSize, int64_t nDeadlineMs);
     // Waits up to nMs unless the server stops; false when it stops.
     bool Pause(int nMs);
     // Ends the connection with a reset instead of an orderly close.

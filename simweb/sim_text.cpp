@@ -7,8 +7,6 @@ namespace simweb {
 
 namespace {
 
-bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
-
 constexpr long long kNumberCeiling = 1000000000000000LL;
 
 int HexValue(char c) {
@@ -23,8 +21,6 @@ bool IsPathSafe(unsigned char c) {
 }
 
 }  // namespace
-
-char LowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 std::string ToLower(std::string text) {
     for (char& c : text) c = LowerChar(c);
@@ -47,8 +43,10 @@ std::size_t FindNoCase(const std::string& text, const char* szPattern, std::size
     std::size_t n = std::strlen(szPattern);
     if (n == 0) return nFrom <= text.size() ? nFrom : std::string::npos;
     char first = LowerChar(szPattern[0]);
+    char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - ('a' - 'A')) : first;
+    const char* pText = text.data();
     for (std::size_t i = nFrom; i + n <= text.size(); ++i) {
-        if (LowerChar(text[i]) != first) continue;
+        if (pText[i] != first && pText[i] != firstUpper) continue;
         std::size_t k = 1;
         while (k < n && LowerChar(text[i + k]) == LowerChar(szPattern[k])) ++k;
         if (k == n) return i;

@@ -7,7 +7,12 @@
 
 namespace simweb {
 
-char LowerChar(char c);
+// ASCII only: the engine's words and markup are ASCII, and the C library's
+// locale-aware calls cost more than the rest of the indexing together.
+inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+inline bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
 std::string ToLower(std::string text);
 bool StartsWith(const std::string& text, const char* szPrefix);
 bool StartsWithNoCase(const std::string& text, const char* szPrefix);
