@@ -22,8 +22,7 @@ struct CWindowState {
 HWND AddChild(HWND hParent, const char* szClass, const char* szText, DWORD dwStyle, int x, int y, int cx, int cy,
               int nId) {
     HWND hChild = CreateWindowExA(0, szClass, szText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, hParent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), GetModuleHandleA(nullptr),
-                                  nullptr);
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), nullptr, nullptr);
     SendMessageA(hChild, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return hChild;
 }
@@ -65,15 +64,27 @@ LRESULT CALLBACK AddressWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM l
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-void RegisterWindowClass() {
+// The module that holds the window procedure (the library, when loaded as
+// a component): the class goes with it.
+HINSTANCE OwnModule() {
+    HMODULE hModule = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&AddressWindowProc), &hModule);
+    return hModule;
+}
+
+// Registered for each showing and unregistered after it, so a library
+// unloaded and loaded again never leaves a class behind that points into
+// its old place.
+bool RegisterWindowClass() {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = AddressWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hInstance = OwnModule();
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);  // already registered on a second call
+    return RegisterClassExA(&windowClass) != 0;
 }
 
 }  // namespace
@@ -100,16 +111,16 @@ void OpenMailto(const std::vector<std::string>& urls) {
 }
 
 void ShowAddressWindow(const std::vector<std::string>& addresses) {
-    RegisterWindowClass();
+    if (!RegisterWindowClass()) return;
     CWindowState state{&addresses};
     HWND hWnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, "Postil - addresses to mail",
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                396, 316, nullptr, nullptr, GetModuleHandleA(nullptr), &state);
-    if (!hWnd) return;
+                                396, 316, nullptr, nullptr, OwnModule(), &state);
     MSG msg;
-    while (IsWindow(hWnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (hWnd && IsWindow(hWnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (IsDialogMessageA(hWnd, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    UnregisterClassA(kClassName, OwnModule());
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "address_window_win.h"
+
 #include "address_batches.h"
 #include "com_handles_win.h"
 #include "postil_h.h"
@@ -86,6 +88,54 @@ TEST_F(PostilComponentTest, MissingFileIsAnError) {
     CBstr path(AnsiToBstr(m_folder.File("absent.txt")));
     EXPECT_TRUE(FAILED(postil->SendAddressFile(path.Get())));
     EXPECT_EQ(ReadWholeFile(m_folder.File("record.txt")), "");
+}
+
+// The window itself, driven from a timer of its own message loop: it lists
+// the addresses, "Copy" puts them on the clipboard and "Close" ends it.
+struct CWindowVisit {
+    std::vector<std::string> listed;
+    std::string szClipboard;
+    bool bVisited = false;
+};
+CWindowVisit g_visit;
+
+std::string ClipboardContents() {
+    std::string szText;
+    if (!OpenClipboard(nullptr)) return szText;
+    if (HANDLE hText = GetClipboardData(CF_TEXT)) {
+        if (const char* lpText = static_cast<const char*>(GlobalLock(hText))) szText = lpText;
+        GlobalUnlock(hText);
+    }
+    CloseClipboard();
+    return szText;
+}
+
+void CALLBACK VisitWindow(HWND, UINT, UINT_PTR nTimer, DWORD) {
+    KillTimer(nullptr, nTimer);
+    HWND hWnd = FindWindowA("PostilAddressWindow", nullptr);
+    if (!hWnd) return;
+    g_visit.bVisited = true;
+    HWND hList = FindWindowExA(hWnd, nullptr, "LISTBOX", nullptr);
+    const LRESULT nItems = SendMessageA(hList, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < nItems; ++i) {
+        char szItem[256] = "";
+        if (SendMessageA(hList, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof szItem))
+            SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(szItem));
+        g_visit.listed.push_back(szItem);
+    }
+    SendMessageA(FindWindowExA(hWnd, nullptr, "BUTTON", "Copy"), BM_CLICK, 0, 0);
+    g_visit.szClipboard = ClipboardContents();
+    SendMessageA(FindWindowExA(hWnd, nullptr, "BUTTON", "Close"), BM_CLICK, 0, 0);
+}
+
+TEST(AddressWindow, ListsTheAddressesAndCopiesThem) {
+    g_visit = CWindowVisit();
+    ASSERT_NE(SetTimer(nullptr, 0, 0, VisitWindow), 0u);
+    ShowAddressWindow({"a@a.com", "b@b.com"});
+    ASSERT_TRUE(g_visit.bVisited);
+    EXPECT_EQ(g_visit.listed, (std::vector<std::string>{"a@a.com", "b@b.com"}));
+    EXPECT_EQ(g_visit.szClipboard, "a@a.com\r\nb@b.com\r\n");
+    EXPECT_EQ(FindWindowA("PostilAddressWindow", nullptr), nullptr);
 }
 
 }  // namespace
