@@ -1,5 +1,6 @@
 #include "ostrel_win.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ bool LookUp(BSTR bstrDomainName, std::size_t nLimit, std::vector<std::string>& a
     const std::string szDomain = BstrToAnsi(bstrDomainName);
     if (szDomain.empty()) return false;
     std::string szPage;
-    if (FetchWhoIsPage(szDomain, szPage)) FindEmailAddresses(szPage, addresses, nLimit);
+    // The page is searched as a text: up to its first NUL byte.
+    if (FetchWhoIsPage(szDomain, szPage)) FindEmailAddresses(szPage.c_str(), std::strlen(szPage.c_str()), addresses, nLimit);
     return true;
 }
 

@@ -105,6 +105,13 @@ TEST_F(OstrelTest, NoServiceGivesNothing) {
     EXPECT_TRUE(bNull);
 }
 
+TEST_F(OstrelTest, PageIsATextUpToItsFirstNul) {
+    m_server.ServeBody(std::string("first@a.com\0second@b.com", 25));
+    CBstr domain = MakeBstr("example.com");
+    bool bNull = false;
+    EXPECT_EQ(Call(&ICOstrel::GetEMails, domain.Get(), bNull), "first@a.com,");
+}
+
 TEST_F(OstrelTest, ErrorPagesAreSearchedToo) {
     m_server.SetHandler([](const HttpRequest&) {
         HttpReply reply;
