@@ -7,7 +7,6 @@
 #include "clients/kestrine_client_win.h"
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "clients/script_removal.h"
@@ -25,13 +24,13 @@ constexpr std::size_t kAddressTextSize = 256;
 constexpr std::size_t kContactLinkMaxLength = 2048;
 constexpr std::size_t kWhoIsAnswerSize = 2048;
 
-// A failed HRESULT of a component call, as the call wrappers throw it.
+// A failed HRESULT of a component call, as the call wrappers throw it,
+// with the interface that answered it (seen in a debugger; the log lines
+// name only the call).
 class CComError : public std::exception {
 public:
     CComError(HRESULT hr, const IID& iid) : m_hr(hr), m_iid(iid) {}
     const char* what() const noexcept override { return "COM error"; }
-    HRESULT Result() const { return m_hr; }
-    const IID& Interface() const { return m_iid; }
 
 private:
     HRESULT m_hr;
