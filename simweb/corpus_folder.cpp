@@ -91,7 +91,7 @@ bool ListSiteFolders(const std::string& folder, std::vector<std::string>& names,
 }
 
 bool LoadCorpusFolder(const std::string& folder, const std::vector<std::string>& hosts, CCorpus& corpus,
-                      std::string& error) {
+                      std::string& error, bool bBuild) {
     std::vector<std::string> names;
     if (!ListSiteFolders(folder, names, error)) return false;
     if (hosts.size() < names.size()) {
@@ -100,7 +100,7 @@ bool LoadCorpusFolder(const std::string& folder, const std::vector<std::string>&
     }
     for (std::size_t i = 0; i < names.size(); ++i)
         if (!LoadSite(fs::u8path(folder) / names[i], names[i], hosts[i], corpus, error)) return false;
-    corpus.Build();
+    if (bBuild) corpus.Build();
     return true;
 }
 

@@ -17,9 +17,10 @@ constexpr char kWhoIsFileName[] = "whois.txt";
 bool ListSiteFolders(const std::string& folder, std::vector<std::string>& names, std::string& error);
 
 // Fills an empty corpus from the folder (hosts[i] serves site i) and
-// builds it. False with a reason when the folder cannot be read.
+// builds it unless the caller adds more first. False with a reason when
+// the folder cannot be read.
 bool LoadCorpusFolder(const std::string& folder, const std::vector<std::string>& hosts, CCorpus& corpus,
-                      std::string& error);
+                      std::string& error, bool bBuild = true);
 
 // Writes the corpus in the same layout, so that loading it gives it back.
 bool WriteCorpusFolder(const CCorpus& corpus, const std::string& folder, std::string& error);

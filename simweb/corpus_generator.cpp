@@ -91,14 +91,14 @@ public:
     CGenerator(const GenerateSpec& spec, const std::vector<std::string>& hosts)
         : m_spec(spec), m_hosts(hosts), m_random(spec.nSeed) {}
 
-    void Run(CCorpus& corpus) {
+    void Run(CCorpus& corpus, bool bBuild) {
         PlanSites();
         PlanLinks();
         for (std::size_t s = 0; s < m_sites.size(); ++s) {
             int site = corpus.AddSite(m_sites[s].name, m_hosts[s], PlanWhoIs(m_sites[s].name));
             for (int page : m_sites[s].pages) corpus.AddPage(site, "/" + m_sites[s].name + "/" + m_pages[page].rel, RenderPage(page));
         }
-        corpus.Build();
+        if (bBuild) corpus.Build();
     }
 
 private:
@@ -351,9 +351,9 @@ private:
 
 }  // namespace
 
-void GenerateCorpus(const GenerateSpec& spec, const std::vector<std::string>& hosts, CCorpus& corpus) {
+void GenerateCorpus(const GenerateSpec& spec, const std::vector<std::string>& hosts, CCorpus& corpus, bool bBuild) {
     CGenerator generator(spec, hosts);
-    generator.Run(corpus);
+    generator.Run(corpus, bBuild);
 }
 
 }  // namespace simweb

@@ -16,7 +16,8 @@ struct GenerateSpec {
 };
 
 // Fills an empty corpus; hosts[i] is the address of site i (one per site).
-// Builds the corpus at the end.
-void GenerateCorpus(const GenerateSpec& spec, const std::vector<std::string>& hosts, CCorpus& corpus);
+// Builds the corpus at the end unless the caller adds more first.
+void GenerateCorpus(const GenerateSpec& spec, const std::vector<std::string>& hosts, CCorpus& corpus,
+                    bool bBuild = true);
 
 }  // namespace simweb

@@ -113,7 +113,7 @@ HeadResult ReadHead(CConnection& connection, std::string& pending, HttpRequestHe
         if (pending.size() > kMaxRequestHead) return HeadResult::TooLarge;
         int n = connection.Receive(buffer, sizeof buffer, nDeadline);
         if (n == 0) return pending.empty() ? HeadResult::Closed : HeadResult::Malformed;
-        if (n < 0) return pending.empty() || NowMs() < nDeadline ? HeadResult::Closed : HeadResult::TimedOut;
+        if (n < 0) return pending.empty() || n == CConnection::kReceiveFailed ? HeadResult::Closed : HeadResult::TimedOut;
         pending.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -144,7 +144,8 @@ int CConnection::Receive(char* pBuffer, int nSize, int64_t nDeadlineMs) {
     for (;;) {
         int n = recv(m_socket, pBuffer, nSize, 0);
         if (n >= 0) return n;
-        if (WSAGetLastError() != WSAETIMEDOUT || m_stopping || NowMs() >= nDeadlineMs) return -1;
+        if (WSAGetLastError() != WSAETIMEDOUT) return kReceiveFailed;
+        if (m_stopping || NowMs() >= nDeadlineMs) return kReceiveTimedOut;
     }
 }
 

@@ -45,8 +45,11 @@ public:
     bool SendAll(const char* pData, std::size_t nSize);
     bool SendAll(const std::string& data) { return SendAll(data.data(), data.size()); }
     // Reads what has arrived, waiting until the deadline (a steady-clock
-    // time in ms) or a stop: bytes read, 0 when the client closed, -1 on a
-    // time-out, an error or a stop.
+    // time in ms) or a stop: bytes read, 0 when the client closed,
+    // kReceiveTimedOut at the deadline or a stop, kReceiveFailed when the
+    // connection broke.
+    static constexpr int kReceiveFailed = -1;
+    static constexpr int kReceiveTimedOut = -2;
     int Receive(char* pBuffer, int nSize, int64_t nDeadlineMs);
     // Waits up to nMs unless the server stops; false when it stops.
     bool Pause(int nMs);

@@ -23,6 +23,7 @@ struct ListenerRole {
     bool bEngine = false;
     bool bWhoIs = false;
     int nSite = -1;
+    int nHostile = -1;  // a hostile site's kind
 };
 
 // The parts of a "/search" query as the engine reads them. The query text

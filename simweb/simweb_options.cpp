@@ -4,6 +4,7 @@
 #include <map>
 
 #include "corpus_folder.h"
+#include "hostile_sites.h"
 #include "sim_address.h"
 #include "sim_text.h"
 
@@ -125,26 +126,48 @@ bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& optio
     return true;
 }
 
+bool PlanHostileHosts(const SimWebOptions& options, std::vector<std::string>& hosts, std::string& error) {
+    hosts.clear();
+    return !options.bHostile ||
+           PlanSiteHosts(options.hostileBase, kHostileKinds, {options.engineHost, options.whoisHost}, hosts, error);
+}
+
 bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error) {
-    return PlanSiteHosts(options.siteBase, nSites, {options.engineHost, options.whoisHost}, hosts, error);
+    std::vector<std::string> reserved;
+    if (!PlanHostileHosts(options, reserved, error)) return false;
+    reserved.push_back(options.engineHost);
+    reserved.push_back(options.whoisHost);
+    return PlanSiteHosts(options.siteBase, nSites, reserved, hosts, error);
 }
 
 bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error) {
-    std::vector<std::string> hosts;
+    std::vector<std::string> hosts, hostile;
+    if (!PlanHostileHosts(options, hostile, error)) return false;
     if (options.corpusFolder.empty()) {
         if (!PlanHosts(options, static_cast<std::size_t>(options.generate.nSites), hosts, error)) return false;
-        GenerateCorpus(options.generate, hosts, corpus);
-        return true;
+        GenerateCorpus(options.generate, hosts, corpus, false);
+    } else {
+        std::vector<std::string> names;
+        if (!ListSiteFolders(options.corpusFolder, names, error) || !PlanHosts(options, names.size(), hosts, error) ||
+            !LoadCorpusFolder(options.corpusFolder, hosts, corpus, error, false))
+            return false;
     }
-    std::vector<std::string> names;
-    if (!ListSiteFolders(options.corpusFolder, names, error)) return false;
-    return PlanHosts(options, names.size(), hosts, error) && LoadCorpusFolder(options.corpusFolder, hosts, corpus, error);
+    AddHostileSites(hostile, corpus);
+    corpus.Build();
+    return true;
 }
 
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus) {
     std::string text = "engine " + options.engineHost + "\nwhois " + options.whoisHost + "\n";
+    int nHostile = 0;
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
         const SimSite& site = corpus.Site(static_cast<int>(s));
+        int nKind = options.bHostile ? HostileKindOfSite(corpus, static_cast<int>(s)) : -1;
+        if (nKind >= 0) {
+            text += "hostile " + std::to_string(++nHostile) + " " + site.host + " " +
+                    HostileName(HostileKindAt(static_cast<std::size_t>(nKind))) + " " + corpus.Page(site.home).address + "\n";
+            continue;
+        }
         text += "site " + std::to_string(s + 1) + " " + site.host + " " + site.name + " " +
                 (site.home >= 0 ? corpus.Page(site.home).address : std::string("-")) + " whois:";
         for (const std::string& address : site.whois) text += " " + address;

@@ -32,14 +32,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& optio
 std::string UsageText();
 
 // The site addresses: one per site, from the site base, never the engine's
-// or the WhoIs service's own address.
+// or the WhoIs service's own address, nor a hostile site's.
 bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error);
+// The hostile sites' addresses (none unless they are switched on).
+bool PlanHostileHosts(const SimWebOptions& options, std::vector<std::string>& hosts, std::string& error);
 
-// Generates or loads the corpus the options name.
+// Generates or loads the corpus the options name, with the hostile sites
+// when they are switched on.
 bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error);
 
 // One line per service and per site: number, address, name, home page,
-// WhoIs addresses.
+// WhoIs addresses; then one per hostile site: number, address, kind, page.
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus);
 
 }  // namespace simweb

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "hostile_sites_win.h"
+
 namespace simweb {
 
 namespace {
@@ -69,7 +71,11 @@ void CSimWeb::PlanListeners() {
     };
     roleOf(m_options.engineHost).bEngine = true;
     roleOf(m_options.whoisHost).bWhoIs = true;
-    for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) roleOf(m_corpus.Site(static_cast<int>(s)).host).nSite = static_cast<int>(s);
+    for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) {
+        ListenerRole& role = roleOf(m_corpus.Site(static_cast<int>(s)).host);
+        role.nSite = static_cast<int>(s);
+        if (m_options.bHostile) role.nHostile = HostileKindOfSite(m_corpus, static_cast<int>(s));
+    }
 }
 
 ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
@@ -80,6 +86,9 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
         RequestStop();
         return served;
     }
+    if (role.nHostile >= 0)
+        return HostileAnswer(HostileKindAt(static_cast<std::size_t>(role.nHostile)),
+                             m_addresses[static_cast<std::size_t>(nListener)], head.target);
     served.answer = m_router->Answer(role, head.target, NowMs());
     return served;
 }

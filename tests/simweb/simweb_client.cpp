@@ -68,14 +68,14 @@ HttpResult ParseAnswer(const std::string& raw) {
     return result;
 }
 
-HttpResult SendRaw(const std::string& address, const std::string& bytes, int nTimeoutMs) {
+HttpResult SendRaw(const std::string& address, const std::string& bytes, int nTimeoutMs, std::size_t nMaxBytes) {
     SOCKET s = Connect(address);
     if (s == INVALID_SOCKET) return HttpResult();
     std::string raw;
     if (SendAll(s, bytes)) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
         char buffer[16384];
-        while (WaitReadable(s, deadline)) {
+        while (raw.size() < nMaxBytes && WaitReadable(s, deadline)) {
             int n = recv(s, buffer, sizeof buffer, 0);
             if (n <= 0) break;
             raw.append(buffer, static_cast<std::size_t>(n));

@@ -17,9 +17,10 @@ struct HttpResult {
 
 // One GET on a fresh connection (Connection: close).
 HttpResult Get(const std::string& address, const std::string& target);
-// Sends bytes as they are and reads until the server closes or the time
-// limit passes.
-HttpResult SendRaw(const std::string& address, const std::string& bytes, int nTimeoutMs = 15000);
+// Sends bytes as they are and reads until the server closes, the time
+// limit passes or nMaxBytes arrived.
+HttpResult SendRaw(const std::string& address, const std::string& bytes, int nTimeoutMs = 15000,
+                   std::size_t nMaxBytes = static_cast<std::size_t>(-1));
 // A connected socket (INVALID_SOCKET on failure); the caller closes it.
 SOCKET Connect(const std::string& address);
 // Reads n answers (by Content-Length) from a kept-alive connection; fewer
