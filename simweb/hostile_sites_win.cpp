@@ -67,15 +67,8 @@ uint64_t Trickle(CConnection& connection) {
     return nSent;
 }
 
-HttpAnswer Body(int nStatus, std::string body) {
-    HttpAnswer answer;
-    answer.nStatus = nStatus;
-    answer.body = std::move(body);
-    return answer;
-}
-
 HttpAnswer Redirect(const std::string& host, const std::string& target) {
-    HttpAnswer answer = Body(302, "<html><body>Moved</body></html>\n");
+    HttpAnswer answer = MakeAnswer(302, "<html><body>Moved</body></html>\n");
     bool bToB = target.find("/b.html") == std::string::npos;
     answer.location = "http://" + host + "/redirectloop.com/" + (bToB ? "b.html" : "a.html");
     return answer;
@@ -91,13 +84,13 @@ ServedAnswer HostileAnswer(HostileKind kind, const std::string& host, const std:
         case HostileKind::ResetMidway: served.custom = ResetMidway; break;
         case HostileKind::NeverAnswers: served.custom = NeverAnswers; break;
         case HostileKind::Trickle: served.custom = Trickle; break;
-        case HostileKind::ZeroBytes: served.answer = Body(200, ZeroBytesBody()); break;
-        case HostileKind::BinaryNoise: served.answer = Body(200, BinaryNoiseBody()); break;
-        case HostileKind::UnclosedAttribute: served.answer = Body(200, UnclosedAttributeBody(host)); break;
-        case HostileKind::ManyLinks: served.answer = Body(200, ManyLinksBody(host)); break;
-        case HostileKind::LongAddress: served.answer = Body(200, LongAddressBody(host)); break;
+        case HostileKind::ZeroBytes: served.answer = MakeAnswer(200, ZeroBytesBody()); break;
+        case HostileKind::BinaryNoise: served.answer = MakeAnswer(200, BinaryNoiseBody()); break;
+        case HostileKind::UnclosedAttribute: served.answer = MakeAnswer(200, UnclosedAttributeBody(host)); break;
+        case HostileKind::ManyLinks: served.answer = MakeAnswer(200, ManyLinksBody(host)); break;
+        case HostileKind::LongAddress: served.answer = MakeAnswer(200, LongAddressBody(host)); break;
         case HostileKind::RedirectLoop: served.answer = Redirect(host, target); break;
-        case HostileKind::ErrorStatus: served.answer = Body(500, ErrorStatusBody(host)); break;
+        case HostileKind::ErrorStatus: served.answer = MakeAnswer(500, ErrorStatusBody(host)); break;
     }
     return served;
 }

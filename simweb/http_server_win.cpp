@@ -17,10 +17,7 @@ constexpr int kDrainMs = 1000;
 
 enum class HeadResult { Ok, Closed, TimedOut, TooLarge, Malformed };
 
-int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+int64_t NowMs() { return SteadyNowMs(); }
 
 const char* Reason(int nStatus) {
     switch (nStatus) {
@@ -147,6 +144,11 @@ int CConnection::Receive(char* pBuffer, int nSize, int64_t nDeadlineMs) {
         if (WSAGetLastError() != WSAETIMEDOUT) return kReceiveFailed;
         if (m_stopping || NowMs() >= nDeadlineMs) return kReceiveTimedOut;
     }
+}
+
+int64_t SteadyNowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 bool CConnection::Pause(int nMs) {

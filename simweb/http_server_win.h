@@ -72,6 +72,9 @@ struct ServedAnswer {
 using RequestHandler = std::function<ServedAnswer(int nListener, const HttpRequestHead& head)>;
 using LogHandler = std::function<void(const RequestLogEntry& entry)>;
 
+// Milliseconds of the steady clock, the time base of every deadline here.
+int64_t SteadyNowMs();
+
 constexpr std::size_t kMaxRequestHead = 32 * 1024;
 constexpr int kHeadTimeoutMs = 10000;
 constexpr int kKeepAliveTimeoutMs = 5000;

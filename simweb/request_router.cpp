@@ -12,15 +12,8 @@ namespace {
 constexpr long long kMaxResultsPerPage = 100;
 constexpr long long kMaxStart = 1000000000LL;
 
-HttpAnswer Page(int nStatus, std::string body) {
-    HttpAnswer answer;
-    answer.nStatus = nStatus;
-    answer.body = std::move(body);
-    return answer;
-}
-
 HttpAnswer PlainText(std::string body) {
-    HttpAnswer answer = Page(200, std::move(body));
+    HttpAnswer answer = MakeAnswer(200, std::move(body));
     answer.contentType = "text/plain";
     return answer;
 }
@@ -33,6 +26,13 @@ std::size_t ParameterStart(const std::string& query, const char* szName) {
 }
 
 }  // namespace
+
+HttpAnswer MakeAnswer(int nStatus, std::string body) {
+    HttpAnswer answer;
+    answer.nStatus = nStatus;
+    answer.body = std::move(body);
+    return answer;
+}
 
 bool FindParameter(const std::string& query, const char* szName, std::string& value) {
     std::size_t pos = ParameterStart(query, szName);
@@ -75,14 +75,14 @@ HttpAnswer CRequestRouter::Answer(const ListenerRole& role, const std::string& t
     std::string path = target.substr(0, question);
     std::string query = question == std::string::npos ? std::string() : target.substr(question + 1);
     if (role.bEngine && path == "/search") return Search(query, nNowMs);
-    if (role.bEngine && path == "/") return Page(200, EngineHomePage());
+    if (role.bEngine && path == "/") return MakeAnswer(200, EngineHomePage());
     if (role.bWhoIs && path == "/cgi-bin/checkdomain.pl") return WhoIs(query);
     if (role.nSite >= 0) return SitePage(role.nSite, path);
-    return Page(404, NotFoundPage());
+    return MakeAnswer(404, NotFoundPage());
 }
 
 HttpAnswer CRequestRouter::Search(const std::string& query, int64_t nNowMs) {
-    if (!m_limiter.Admit(nNowMs)) return Page(200, VerificationPage());
+    if (!m_limiter.Admit(nNowMs)) return MakeAnswer(200, VerificationPage());
     SearchQuery search = SplitSearchQuery(query);
     if (StartsWith(search.q, "info:")) return Rank(search);
     if (StartsWith(search.q, "cache:")) return Cached("http://" + search.q.substr(6));
@@ -116,12 +116,12 @@ HttpAnswer CRequestRouter::Results(const std::vector<int>& results, const std::s
     FindParameter(rest, "start", start);
     ResultWindow window = PlaceWindow(static_cast<long long>(results.size()), ParseNumber(start, 0, 0, kMaxStart),
                                       ParseNumber(num, 10, 1, kMaxResultsPerPage));
-    return Page(200, ResultPage(m_corpus, results, window, m_engineHost));
+    return MakeAnswer(200, ResultPage(m_corpus, results, window, m_engineHost));
 }
 
 HttpAnswer CRequestRouter::Cached(const std::string& address) const {
     int page = FindRawAddress(address);
-    return page < 0 ? Page(404, NotFoundPage()) : Page(200, CachedPage(m_corpus, page));
+    return page < 0 ? MakeAnswer(404, NotFoundPage()) : MakeAnswer(200, CachedPage(m_corpus, page));
 }
 
 HttpAnswer CRequestRouter::WhoIs(const std::string& query) const {
@@ -131,19 +131,19 @@ HttpAnswer CRequestRouter::WhoIs(const std::string& query) const {
     int site = m_corpus.FindSiteByHost(domain);
     std::size_t colon = domain.find(':');
     if (site < 0 && colon != std::string::npos) site = m_corpus.FindSiteByHost(domain.substr(0, colon));
-    return Page(200, WhoIsPage(m_corpus, site));
+    return MakeAnswer(200, WhoIsPage(m_corpus, site));
 }
 
 HttpAnswer CRequestRouter::SitePage(int site, const std::string& path) const {
     const SimSite& entry = m_corpus.Site(site);
     if (path == "/" && entry.home >= 0 && m_corpus.Page(entry.home).path != "/") {
-        HttpAnswer answer = Page(302, "<html><body>Moved</body></html>\n");
+        HttpAnswer answer = MakeAnswer(302, "<html><body>Moved</body></html>\n");
         answer.location = m_corpus.Page(entry.home).address;
         return answer;
     }
     int page = m_corpus.FindPage("http://" + entry.host + path);
-    if (page < 0 || m_corpus.Page(page).site != site) return Page(404, NotFoundPage());
-    return Page(200, m_corpus.Page(page).html);
+    if (page < 0 || m_corpus.Page(page).site != site) return MakeAnswer(404, NotFoundPage());
+    return MakeAnswer(200, m_corpus.Page(page).html);
 }
 
 }  // namespace simweb

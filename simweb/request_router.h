@@ -26,6 +26,9 @@ struct ListenerRole {
     int nHostile = -1;  // a hostile site's kind
 };
 
+// An HTML answer with the given status and body.
+HttpAnswer MakeAnswer(int nStatus, std::string body);
+
 // The parts of a "/search" query as the engine reads them. The query text
 // is taken raw: keywords end at the next "&"; a "link:" or "cache:"
 // address runs to the paging parameters ("&num=") or to the end, and an

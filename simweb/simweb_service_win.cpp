@@ -11,11 +11,6 @@ namespace {
 
 constexpr char kStopPath[] = "/simweb/stop";
 
-int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 }  // namespace
 
 CSimWeb::CSimWeb() = default;
@@ -89,7 +84,7 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
     if (role.nHostile >= 0)
         return HostileAnswer(HostileKindAt(static_cast<std::size_t>(role.nHostile)),
                              m_addresses[static_cast<std::size_t>(nListener)], head.target);
-    served.answer = m_router->Answer(role, head.target, NowMs());
+    served.answer = m_router->Answer(role, head.target, SteadyNowMs());
     return served;
 }
 
