@@ -333,6 +333,7 @@ bool CHttpServer::ServeOne(CConnection& connection, int nListener, std::string& 
     if (!bHead) data += answer.body;
     bool bSent = connection.SendAll(data);
     Log(nListener, head, answer.nStatus, bSent && !bHead ? answer.body.size() : 0);
+    if (served.afterSent) served.afterSent();
     return bSent && bKeepAlive;
 }
 

@@ -67,6 +67,8 @@ struct ServedAnswer {
     HttpAnswer answer;
     // When set, it writes the whole answer itself; the connection closes after it.
     std::function<uint64_t(CConnection&)> custom;
+    // When set, called once the answer has gone out (or failed to).
+    std::function<void()> afterSent;
 };
 
 using RequestHandler = std::function<ServedAnswer(int nListener, const HttpRequestHead& head)>;

@@ -78,7 +78,7 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
     ServedAnswer served;
     if (role.bEngine && head.target == kStopPath) {
         served.answer.body = "<html><body>simweb stops</body></html>\n";
-        RequestStop();
+        served.afterSent = [this] { RequestStop(); };
         return served;
     }
     if (role.nHostile >= 0)
