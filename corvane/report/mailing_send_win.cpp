@@ -7,16 +7,19 @@
 #include "report/mailing_list.h"
 #include "run/diagnostic_log.h"
 
+// The component's interface as this program calls it. Declared outside the
+// anonymous namespace: there, the compiler would know no class implements
+// it and turn the call into a call of the pure function.
+struct IPostil : public IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE SendAddressFile(BSTR bstrPath) = 0;
+};
+
 namespace {
 
 // POSTILLib::Postil and its dual interface; only the first method after
 // those of IDispatch is called, with the address file's path.
 const CLSID kClsidPostil = {0x35FC3696, 0x8302, 0x4D7C, {0xB2, 0x35, 0x82, 0x3E, 0xC5, 0x1C, 0xC2, 0xBE}};
 const IID kIidPostil = {0x7DE77A73, 0x1DA5, 0x421C, {0xB3, 0x94, 0xAA, 0x8D, 0x80, 0xFA, 0x79, 0xBF}};
-
-struct IPostil : public IDispatch {
-    virtual HRESULT STDMETHODCALLTYPE SendAddressFile(BSTR bstrPath) = 0;
-};
 
 template <typename T>
 struct ComReleaser {
