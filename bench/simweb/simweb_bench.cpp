@@ -55,41 +55,56 @@ SOCKET Connect(const char* szAddress) {
     return s;
 }
 
-// Sends one request and reads its whole answer; false on any failure.
-bool Exchange(SOCKET s, const std::string& request, std::string& buffer) {
-    if (send(s, request.data(), static_cast<int>(request.size()), 0) != static_cast<int>(request.size())) return false;
+enum class Mode { ConnectionEach, KeptAlive, Pipelined };
+constexpr int kPipelineDepth = 10;
+
+// Reads nAnswers whole answers (by their Content-Length); false on any failure.
+bool ReadAnswers(SOCKET s, int nAnswers, std::string& buffer) {
     buffer.clear();
-    char chunk[16384];
-    for (;;) {
-        std::size_t end = buffer.find("\r\n\r\n");
-        if (end != std::string::npos) {
-            std::size_t length = buffer.find("Content-Length: ");
-            if (length != std::string::npos &&
-                buffer.size() >= end + 4 + std::strtoul(buffer.c_str() + length + 16, nullptr, 10))
-                return true;
+    char chunk[65536];
+    std::size_t nAt = 0;
+    while (nAnswers > 0) {
+        std::size_t end = buffer.find("\r\n\r\n", nAt);
+        std::size_t length = end == std::string::npos ? end : buffer.find("Content-Length: ", nAt);
+        if (length != std::string::npos) {
+            std::size_t next = end + 4 + std::strtoul(buffer.c_str() + length + 16, nullptr, 10);
+            if (buffer.size() >= next) {
+                nAt = next;
+                --nAnswers;
+                continue;
+            }
         }
         int n = recv(s, chunk, sizeof chunk, 0);
         if (n <= 0) return false;
         buffer.append(chunk, static_cast<std::size_t>(n));
     }
+    return true;
+}
+
+// Sends nCount requests at once and reads their answers; the count that arrived.
+int Exchange(SOCKET s, const std::vector<std::string>& targets, int nFirst, int nCount, bool bClose, std::string& buffer) {
+    std::string requests;
+    for (int i = 0; i < nCount; ++i)
+        requests += "GET " + targets[static_cast<std::size_t>(nFirst + i) % targets.size()] + " HTTP/1.1\r\nHost: x\r\n" +
+                    (bClose ? "Connection: close\r\n" : "") + "\r\n";
+    if (send(s, requests.data(), static_cast<int>(requests.size()), 0) != static_cast<int>(requests.size())) return 0;
+    return ReadAnswers(s, nCount, buffer) ? nCount : 0;
 }
 
 // Requests per second of one round; targets are taken in turn.
-double Round(const char* szAddress, const std::vector<std::string>& targets, bool bKeepAlive) {
+double Round(const char* szAddress, const std::vector<std::string>& targets, Mode mode) {
     std::string buffer;
-    SOCKET kept = bKeepAlive ? Connect(szAddress) : INVALID_SOCKET;
+    SOCKET kept = mode == Mode::ConnectionEach ? INVALID_SOCKET : Connect(szAddress);
+    int nStep = mode == Mode::Pipelined ? kPipelineDepth : 1;
     Clock::time_point start = Clock::now();
     int nDone = 0;
-    for (int i = 0; i < kRequestsPerRound; ++i) {
-        const std::string& target = targets[static_cast<std::size_t>(i) % targets.size()];
-        std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\n" +
-                              (bKeepAlive ? "" : "Connection: close\r\n") + "\r\n";
-        SOCKET s = bKeepAlive ? kept : Connect(szAddress);
-        nDone += Exchange(s, request, buffer);
-        if (!bKeepAlive) closesocket(s);
+    for (int i = 0; i < kRequestsPerRound; i += nStep) {
+        SOCKET s = mode == Mode::ConnectionEach ? Connect(szAddress) : kept;
+        nDone += Exchange(s, targets, i, nStep, mode == Mode::ConnectionEach, buffer);
+        if (mode == Mode::ConnectionEach) closesocket(s);
     }
     double dSeconds = Seconds(start);
-    if (bKeepAlive) closesocket(kept);
+    if (kept != INVALID_SOCKET) closesocket(kept);
     if (nDone != kRequestsPerRound) std::printf("  (%d of %d requests failed)\n", kRequestsPerRound - nDone, kRequestsPerRound);
     return nDone / dSeconds;
 }
@@ -139,11 +154,13 @@ void MeasureRequests(int nRounds) {
     const std::string engine = kEngine;
     const Kind kKinds[] = {{"site page", &site, &pages}, {"rank answer", &engine, &ranks}, {"result page", &engine, &results}};
     for (const Kind& kind : kKinds) {
-        for (bool bKeepAlive : {false, true}) {
+        const std::pair<Mode, const char*> kModes[] = {{Mode::ConnectionEach, ", connection each"},
+                                                       {Mode::KeptAlive, ", kept-alive connection"},
+                                                       {Mode::Pipelined, ", kept alive, 10 in flight"}};
+        for (const auto& mode : kModes) {
             std::vector<double> rates;
-            for (int r = 0; r < nRounds; ++r) rates.push_back(Round(kind.address->c_str(), *kind.targets, bKeepAlive));
-            std::string label = std::string(kind.szName) + (bKeepAlive ? ", kept-alive connection" : ", connection each");
-            Report(label.c_str(), rates, "requests/s");
+            for (int r = 0; r < nRounds; ++r) rates.push_back(Round(kind.address->c_str(), *kind.targets, mode.first));
+            Report((std::string(kind.szName) + mode.second).c_str(), rates, "requests/s");
         }
     }
 }
