@@ -1,6 +1,8 @@
 #include "run/diagnostic_log.h"
 
 #include <cstdarg>
+#include <cstdio>
+#include <mutex>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,7 +22,7 @@ CDiagnosticLog::CDiagnosticLog() = default;
 CDiagnosticLog::~CDiagnosticLog() { Close(); }
 
 bool CDiagnosticLog::Open(const char* szBaseName) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CRecoverableLock> guard(m_lock);
     return OpenLocked(szBaseName);
 }
 
@@ -29,55 +31,61 @@ bool CDiagnosticLog::OpenLocked(const char* szBaseName) {
     char szFile[kLogBaseNameSize + 32];
     std::snprintf(szFile, sizeof szFile, "%s_%d.log", m_szBaseName, m_nFileIndex);
     ++m_nFileIndex;
-    if (m_file) CloseLocked();
-    m_file = std::fopen(szFile, "w");
-    if (!m_file) return false;
+    CloseLocked();
+    if (!m_file.Create(szFile)) return false;
     m_nLineCount = 0;
     WriteBanner("Starting Session");
     return true;
 }
 
 bool CDiagnosticLog::Close() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CRecoverableLock> guard(m_lock);
     CloseLocked();
     return true;
 }
 
 void CDiagnosticLog::CloseLocked() {
-    if (!m_file) return;
+    if (!m_file.IsOpen()) return;
     WriteBanner("Clossed Session");
-    std::fflush(m_file);
-    std::fclose(m_file);
-    m_file = nullptr;
+    m_file.Close();
 }
 
+void CDiagnosticLog::WriteText(const char* szText) { m_file.Write(szText, std::strlen(szText)); }
+
 void CDiagnosticLog::WriteBanner(const char* szTitle) {
-    std::fprintf(m_file, "%s\n%s%s\n%s\n", kRule, kBannerIndent, szTitle, kRule);
-    std::fflush(m_file);
+    WriteText(kRule);
+    m_file.WriteLineEnd();
+    WriteText(kBannerIndent);
+    WriteText(szTitle);
+    m_file.WriteLineEnd();
+    WriteText(kRule);
+    m_file.WriteLineEnd();
 }
 
 bool CDiagnosticLog::IsOpen() const {
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_file != nullptr;
+    std::lock_guard<CRecoverableLock> guard(m_lock);
+    return m_file.IsOpen();
 }
 
 bool CDiagnosticLog::Write(const char* szText, bool bEndLine, int nIndent, bool bMark) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CRecoverableLock> guard(m_lock);
     return WriteLocked(szText, bEndLine, nIndent, bMark);
 }
 
 bool CDiagnosticLog::WriteLocked(const char* szText, bool bEndLine, int nIndent, bool bMark) {
-    if (!m_file || !szText) return false;
+    if (!m_file.IsOpen() || !szText) return false;
     if (m_nLineCount >= kLogLinesPerFile) {
         m_nLineCount = 0;
         if (!OpenLocked(nullptr)) return false;
     }
     ++m_nLineCount;
-    std::fprintf(m_file, "[%u]%s", static_cast<unsigned>(CurrentThreadNumber()), bMark ? " *** " : "     ");
-    for (int i = 0; i < nIndent; ++i) std::fputc('\t', m_file);
-    std::fputs(szText, m_file);
-    if (bEndLine) std::fputc('\n', m_file);
-    std::fflush(m_file);
+    char szPrefix[32];
+    std::snprintf(szPrefix, sizeof szPrefix, "[%u]%s", static_cast<unsigned>(CurrentThreadNumber()),
+                  bMark ? " *** " : "     ");
+    WriteText(szPrefix);
+    for (int i = 0; i < nIndent; ++i) WriteText("\t");
+    WriteText(szText);
+    if (bEndLine) m_file.WriteLineEnd();
     return true;
 }
 

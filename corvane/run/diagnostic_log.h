@@ -1,8 +1,9 @@
 #pragma once
 // The process-wide trace file. Every subsystem writes one line per step;
 // the program works the same when the file cannot be written.
-#include <cstdio>
-#include <mutex>
+#include <cstddef>
+
+#include "run/platform.h"
 
 constexpr std::size_t kLogBaseNameSize = 260;
 constexpr std::size_t kLogFormatSize = 4096;
@@ -41,10 +42,11 @@ private:
     bool OpenLocked(const char* szBaseName);
     void CloseLocked();
     void WriteBanner(const char* szTitle);
+    void WriteText(const char* szText);
     bool WriteLocked(const char* szText, bool bEndLine, int nIndent, bool bMark);
 
-    mutable std::mutex m_lock;
-    std::FILE* m_file = nullptr;
+    mutable CRecoverableLock m_lock;
+    CPlainFile m_file;
     char m_szBaseName[kLogBaseNameSize] = "";
     int m_nFileIndex = 1;
     int m_nLineCount = 0;

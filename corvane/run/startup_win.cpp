@@ -1,4 +1,83 @@
-// Placeholder entry point while the foundation is assembled.
+// The program's entry: log, outside libraries, tools connection, COM, the
+// main window, and shut-down in a fixed order.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <cstdio>
+#include <ctime>
+
+#include "harvest/blocked_page_win.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "ui/main_window_win.h"
+#include "web/page_loader_win.h"
+#include "web/tools_library.h"
+#include "web/tools_library_win.h"
+
+namespace {
+
+constexpr std::size_t kPathSize = 260;
+
+void* g_hConnection = nullptr;
+
+void OpenLog() {
+    char szDirectory[kPathSize] = "";
+    GetCurrentDirectoryA(sizeof szDirectory, szDirectory);
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_s(&utc, &now);
+    char szBase[kPathSize];
+    std::snprintf(szBase, sizeof szBase, "%s\\log\\%u_%u_%u", szDirectory, static_cast<unsigned>(utc.tm_mday),
+                  static_cast<unsigned>(utc.tm_mon + 1), static_cast<unsigned>(utc.tm_year + 1900));
+    g_Log.Open(szBase);
+}
+
+template <typename F>
+void Guarded(const char* szStep, F step) {
+    try {
+        step();
+    } catch (...) {
+        g_Log.Printf("Exception in shut-down: %s", szStep);
+    }
+}
+
+void ShutDown() {
+    Guarded("ClearTextResults", [] { ClearTextResults(); });
+    Guarded("CloseConnection", [] {
+        if (g_pfnCloseConnection) g_pfnCloseConnection(g_hConnection);
+        g_hConnection = nullptr;
+    });
+    Guarded("CloseSession", [] { CPageLoader().CloseSession(); });
+    Guarded("CoUninitialize", [] { CoUninitialize(); });
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    OpenLog();
+    g_Log.Write("Pellmark starting");
+    INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
+    InitCommonControlsEx(&controls);
+    if (!BindOutsideLibraries()) return 0;
+    g_hConnection = g_pfnOpenConnection ? g_pfnOpenConnection() : nullptr;
+    if (!g_hConnection) {
+        g_Log.Write("Connection could not be opened!\n");
+        return 0;
+    }
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        g_Log.Write("CoInitialize failed on the main thread");
+        MessageBoxA(nullptr, "Unable to initialize COM Environment", "System Error", MB_OK);
+        return 0;
+    }
+    g_hSession = nullptr;
+    InstallBlockedPageQuestion();
+    try {
+        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, FaceDlgProc, 0);
+    } catch (...) {
+        g_Log.Write("Exception in the main window");
+    }
+    ShutDown();
+    return 0;
+}

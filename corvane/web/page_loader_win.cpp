@@ -118,8 +118,11 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
         dwAvailable = 0;
         if (!WinHttpQueryDataAvailable(hRequest, &dwAvailable) || dwAvailable == 0) break;
         std::memset(buffer.data(), 0, buffer.size());
+        // Ask for no more than is there: a read of more may wait for the
+        // rest to arrive, which a slow server never sends.
+        DWORD dwWanted = dwAvailable < kChunk ? dwAvailable : kChunk;
         DWORD dwRead = 0;
-        if (WinHttpReadData(hRequest, buffer.data(), kChunk, &dwRead)) {
+        if (WinHttpReadData(hRequest, buffer.data(), dwWanted, &dwRead)) {
             buffer[dwRead] = '\0';
             // A chunk that holds a zero byte contributes only what precedes it.
             result.append(buffer.data(), std::strlen(buffer.data()));

@@ -7,15 +7,16 @@
 
 class CLogCapture {
 public:
-    CLogCapture() { g_Log.Open(m_folder.File("trace").c_str()); }
-    ~CLogCapture() { g_Log.Close(); }
+    CLogCapture();
+    ~CLogCapture();
     CLogCapture(const CLogCapture&) = delete;
     CLogCapture& operator=(const CLogCapture&) = delete;
 
-    std::string Text() const {
-        return ReadWholeFile(m_folder.File("trace_" + std::to_string(g_Log.FileIndex() - 1) + ".log"));
-    }
+    std::string Text() const;
     bool Holds(const std::string& text) const { return Text().find(text) != std::string::npos; }
+    std::size_t Count(const std::string& needle) const;
+    // Waits until needle occurs at least n times; false after the limit.
+    bool WaitFor(const std::string& needle, std::size_t n, int nTimeoutMs) const;
 
 private:
     CTempFolder m_folder;

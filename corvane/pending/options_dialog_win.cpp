@@ -1,0 +1,3 @@
+#include "ui/settings_win.h"
+
+INT_PTR ShowOptionsDialog(HWND) { return 0; }

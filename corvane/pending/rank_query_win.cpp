@@ -1,0 +1,3 @@
+#include "evaluate/rank_query_win.h"
+
+int GetCorvane(const char*, int) { return 0; }

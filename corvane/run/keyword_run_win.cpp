@@ -1,0 +1,243 @@
+#include "run/keyword_run_win.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "evaluate/page_evaluation.h"
+#include "harvest/result_page.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/result_list.h"
+#include "run/run_controller.h"
+#include "run/run_state.h"
+#include "run/top20_run_win.h"
+#include "run/worker_threads_win.h"
+#include "ui/main_window_win.h"
+#include "ui/status.h"
+#include "web/page_loader_win.h"
+
+namespace {
+
+constexpr std::size_t kKeywordFieldSize = 4095;
+constexpr std::size_t kLimitFieldSize = 15;
+
+std::vector<std::string> SplitKeywordLines(const std::string& text) {
+    std::vector<std::string> keywords;
+    std::size_t nStart = 0;
+    for (;;) {
+        std::size_t nEnd = text.find("\r\n", nStart);
+        std::string line = text.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        if (line.size() >= kKeywordSize) line.resize(kKeywordSize - 1);
+        if (nEnd == std::string::npos) {
+            if (!line.empty()) keywords.push_back(line);
+            return keywords;
+        }
+        keywords.push_back(line);
+        nStart = nEnd + 2;
+    }
+}
+
+void JoinRunKeywords(const std::vector<std::string>& keywords) {
+    std::string joined;
+    for (std::size_t i = 0; i < keywords.size(); ++i) joined += (i ? "," : "") + keywords[i];
+    CopyField(g_szRunKeywords, joined);
+}
+
+// Loads one result page; false when the keyword's pages end here.
+bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList) {
+    int nStart = (nPage - 1) * kResultsPerPage;
+    std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
+    SleepForQueryInterval();
+    std::string szPage;
+    {
+        CPageLoader loader;
+        szPage = loader.LoadPage(address.c_str(), g_nLinks);
+    }
+    g_tLastQuery = NowSeconds();
+    std::vector<std::string> links;
+    if (!ExtractGoogleLinks(szPage, links, nStart)) {
+        if (nStart == -1) {
+            g_Log.Write("Finish google results");
+            return false;
+        }
+        g_Log.Write("ExtractGoogleLinks Failed");
+        return true;
+    }
+    int nLimit = nQueryLimit;
+    auto* lpRequest = new ResultPageRequest{&links, &nLimit, &reportList};
+    HANDLE hThread = StartThread(ProcessGooglePage, lpRequest);
+    if (!hThread) {
+        delete lpRequest;
+        g_Log.Write("Exception creating thread");
+        return true;
+    }
+    if (WaitForSingleObject(hThread, INFINITE) != WAIT_OBJECT_0 && !TerminateThread(hThread, 0))
+        g_Log.Write("Fail to terminate Thread");
+    CloseHandle(hThread);
+    if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
+    return g_nLinks < g_nMaxResults;
+}
+
+void EvaluateResult(CPageLoader& loader, const std::string& address, std::vector<URLInfo>& reportList) {
+    g_Log.Printf("Processing link = %s", address.c_str());
+    URLInfo info = MakeRecord(address.c_str());
+    std::string szPage = loader.LoadPage(info.Source, g_nLinks);
+    if (szPage.empty()) {
+        g_Log.Write("ProcessGooglePage : LoadPage has failed! \n");
+        return;
+    }
+    bool bAccepted = false;
+    try {
+        bAccepted = ParsePage(&info, szPage.c_str(), ShowStatus);
+    } catch (...) {
+        g_Log.Write("Exception in ProcessGooglePage - ParsePage");
+    }
+    if (bAccepted) {
+        g_Log.Write("ProcessGooglePage : ParsePage successfull");
+        reportList.push_back(info);
+    } else {
+        g_Log.Write("ProcessGooglePage LoadPage : ParsePage has failed!");
+    }
+}
+
+}  // namespace
+
+bool GetKeywords(std::vector<std::string>& keywords, bool& bTop20, int& nQueryLimit) {
+    char szNumber[260] = "";
+    GetDlgItemTextA(g_hMainWnd, IDC_MAXRESULTS, szNumber, sizeof szNumber);
+    g_nMaxResults = std::atoi(szNumber);
+    std::string text(kKeywordFieldSize, '\0');
+    int nLength = GetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, &text[0], static_cast<int>(kKeywordFieldSize));
+    text.resize(nLength > 0 ? static_cast<std::size_t>(nLength) : 0);
+    bTop20 = IsDlgButtonChecked(g_hMainWnd, IDC_TOP20) == BST_CHECKED;
+    nQueryLimit = 0;
+    if (IsDlgButtonChecked(g_hMainWnd, IDC_LIMITQUERY) == BST_CHECKED) {
+        char szLimit[kLimitFieldSize] = "";
+        GetDlgItemTextA(g_hMainWnd, IDC_QUERYLIMIT, szLimit, sizeof szLimit);
+        nQueryLimit = std::atoi(szLimit);
+    }
+    keywords = SplitKeywordLines(text);
+    return true;
+}
+
+void DoKeywords() {
+    std::vector<std::string> keywords;
+    bool bTop20 = false;
+    int nQueryLimit = 0;
+    GetKeywords(keywords, bTop20, nQueryLimit);
+    if (bTop20)
+        DoTop20(keywords);
+    else
+        DoKeywordToLink(keywords, nQueryLimit);
+}
+
+void DoKeywordToLink(const std::vector<std::string>& keywords, int nQueryLimit) {
+    if (!ReadRunCriteria(g_hMainWnd)) return;
+    ShowWindow(GetDlgItem(g_hMainWnd, IDC_PROGRESS), SW_SHOW);
+    ShowWindow(GetDlgItem(g_hMainWnd, IDC_CALCULATING), SW_HIDE);
+    g_bFollowLinks = false;
+    g_bDomainLinks = false;
+    SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, g_nMaxResults);
+    EnterRunningState();
+    ListView_DeleteAllItems(g_hList);
+    StartAnimation();
+    JoinRunKeywords(keywords);
+    BeginGoogleSearch(keywords, nQueryLimit);
+}
+
+unsigned __stdcall KeywordThread(void* lpParam) {
+    CWorkerCom com;
+    unsigned nResult = 0;
+    try {
+        g_bUrlRun = false;
+        nResult = static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
+    } catch (...) {
+        g_Log.Write("Exception in the keyword thread");
+    }
+    return nResult;
+}
+
+void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit) {
+    g_Stopped = false;
+    g_RunList.Clear();
+    g_RunList.Reserve(g_nMaxResults > 0 ? static_cast<std::size_t>(g_nMaxResults) : 0);
+    auto* lpBlock = new KeywordRunBlock{new std::vector<std::string>(keywords), nQueryLimit};
+    SetSearchThread(StartThread(KeywordThread, lpBlock));
+    if (!g_hSearchThread) {
+        g_Log.Write("BeginGoogleSearch: the keyword thread could not be created");
+        delete lpBlock->lpKeywords;
+        delete lpBlock;
+        g_Stopped = true;
+        PostMessageA(g_hMainWnd, kWmFinished, 1, 0);
+    }
+}
+
+void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList) {
+    g_nQueryLinks = 0;
+    for (int nPage = 1; nPage <= kMaxResultPages && !g_Stopped; ++nPage)
+        if (!ProcessResultPage(szQuery, nPage, nQueryLimit, reportList)) break;
+}
+
+int GoogleSearchCore(KeywordRunBlock* lpBlock) {
+    g_Stopped = false;
+    g_nFollowed = 0;
+    g_nLinks = 0;
+    if (!lpBlock) return 0;
+    std::unique_ptr<std::vector<std::string>> keywords(lpBlock->lpKeywords);
+    int nQueryLimit = lpBlock->nQueryLimit;
+    delete lpBlock;
+    try {
+        ClearTextResults();
+        for (const std::string& keyword : *keywords) {
+            if (g_Stopped) break;
+            std::vector<URLInfo> reportList;
+            if (!keyword.empty()) {
+                URLInfo marker = MakeRecord(keyword.c_str());
+                marker.Item = 0;
+                marker.Rank = -1;
+                reportList.push_back(marker);
+            }
+            WalkResultPages(keyword.c_str(), nQueryLimit, reportList);
+            CreateTextResults(false, keyword.c_str(), &reportList, true);
+        }
+    } catch (...) {
+        g_Log.Write("Exception ocured in googlesearchcore in search\n");
+    }
+    g_Stopped = true;
+    PostMessageA(g_hMainWnd, kWmFinished, 1, 0);
+    return 0;
+}
+
+unsigned __stdcall ProcessGooglePage(void* lpParam) {
+    std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        g_Log.Write("Failed to Initialize COM");
+        return 0;
+    }
+    try {
+        if (!request) {
+            g_Log.Write("pInfo is NULL");
+        } else if (!request->lpLinks || !request->lpLimit || !request->lpList) {
+            g_Log.Write("plinks == NULL || pLimit == NULL || pList == NULL");
+        } else {
+            CPageLoader loader;
+            for (const std::string& address : *request->lpLinks) {
+                if (g_Stopped) break;
+                ++g_nQueryLinks;
+                if (*request->lpLimit != 0 && g_nQueryLinks > *request->lpLimit) {
+                    g_Log.Write("ProcessGooglePage Failed");
+                    break;
+                }
+                EvaluateResult(loader, address, *request->lpList);
+            }
+        }
+    } catch (...) {
+        g_Log.Write("Exception in ProcessGooglePage");
+    }
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,18 @@
+#include "run/diagnostic_log.h"
+#include "run/platform.h"
+#include "run/run_controller.h"
+#include "run/run_state.h"
+
+int QueryIntervalRemaining() {
+    int64_t nElapsed = (NowSeconds() - g_tLastQuery.load()) * 1000;
+    if (nElapsed < 0) nElapsed = 0;  // the clock went back: do not wait for ever
+    return nElapsed < g_nQueryDelay ? static_cast<int>(g_nQueryDelay - nElapsed) : 0;
+}
+
+void SleepForQueryInterval() {
+    int nWait = QueryIntervalRemaining();
+    if (nWait > 0) {
+        g_Log.Printf("SleepForQueryInterval: waiting %d ms", nWait);
+        SleepMilliseconds(static_cast<uint32_t>(nWait));
+    }
+}

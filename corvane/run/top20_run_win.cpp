@@ -1,0 +1,135 @@
+#include "run/top20_run_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+
+#include "evaluate/rank_query_win.h"
+#include "harvest/result_page.h"
+#include "report/report_dialog_win.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/run_controller.h"
+#include "run/run_state.h"
+#include "run/worker_threads_win.h"
+#include "ui/main_window_win.h"
+#include "ui/stop_dialog_win.h"
+#include "web/page_loader_win.h"
+
+namespace {
+
+constexpr int kTop20ResultsPerPage = 25;
+constexpr std::size_t kProgressTextSize = 4096;
+
+std::atomic<bool> s_bTop20Running{false};
+
+void ShowProgressLine(HWND hDialog, const char* szFormat, const std::string& value) {
+    char szText[kProgressTextSize];
+    std::snprintf(szText, sizeof szText, szFormat, value.c_str());
+    SetStopDialogText(hDialog, szText);
+    PumpMessages();
+}
+
+void EnableMainButton(int nId, bool bEnable) { EnableWindow(GetDlgItem(g_hMainWnd, nId), bEnable ? TRUE : FALSE); }
+
+// Ranks one keyword's first results; answers the updated total.
+int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
+    ShowProgressLine(hDialog, "Processing keyword %s", keyword);
+    std::string address = BuildQueryAddress(kTop20QueryTemplate, keyword.c_str(), kTop20ResultsPerPage, 0);
+    SleepForQueryInterval();
+    std::string szPage;
+    {
+        CPageLoader loader;
+        szPage = loader.LoadPage(address.c_str(), nTotal);
+    }
+    g_tLastQuery = NowSeconds();
+    std::vector<std::string> links;
+    int nStart = 0;
+    if (!ExtractGoogleLinks(szPage, links, nStart)) {
+        g_Log.Write("No Links Found");
+        return nTotal;
+    }
+    std::vector<URLInfo> reportList;
+    URLInfo marker = MakeRecord(keyword.c_str());
+    marker.Item = 0;
+    marker.Rank = -1;
+    reportList.push_back(marker);
+    for (std::size_t j = 0; j < links.size() && j < static_cast<std::size_t>(kTop20PerKeyword) &&
+                            nTotal < g_nMaxResults && !g_Stopped;
+         ++j) {
+        ShowProgressLine(hDialog, "Getting page rank for %s", links[j]);
+        URLInfo info = MakeRecord(links[j].c_str());
+        info.Item = 0;
+        ++nTotal;
+        info.Rank = GetCorvane(info.Source, nTotal);
+        reportList.push_back(info);
+    }
+    CreateTextResults(true, keyword.c_str(), &reportList, true);
+    return nTotal;
+}
+
+void RunTop20(const std::vector<std::string>& keywords) {
+    g_Stopped = false;
+    StartAnimation();
+    ClearTextResults();
+    EnableMainButton(IDC_TRAWL, false);
+    int nCap = kTop20PerKeyword * static_cast<int>(keywords.empty() ? 1 : keywords.size());
+    SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, nCap);
+    g_nMaxResults = nCap;
+    HWND hDialog = OpenStopDialog(g_hMainWnd, "", false);
+    if (hDialog) SetWindowTextA(hDialog, "Google Top20");
+    int nTotal = 0;
+    for (const std::string& keyword : keywords) {
+        if (nTotal >= g_nMaxResults || g_Stopped) break;
+        nTotal = RankKeyword(hDialog, keyword, nTotal);
+    }
+    if (hDialog) DestroyWindow(hDialog);
+    EnableMainButton(IDC_SHOWREPORT, true);
+    EnableMainButton(IDC_SENDMAIL, true);
+    StopAnimation();
+    ShowTextResults();
+    EnableMainButton(IDC_TRAWL, true);
+}
+
+unsigned __stdcall Top20Worker(void* lpParam) {
+    std::unique_ptr<std::vector<std::string>> keywords(static_cast<std::vector<std::string>*>(lpParam));
+    CWorkerCom com;
+    try {
+        RunTop20(*keywords);
+    } catch (...) {
+        g_Log.Write("Exception in the Top 20 worker");
+    }
+    s_bTop20Running = false;
+    return 0;
+}
+
+}  // namespace
+
+void DoTop20(const std::vector<std::string>& keywords) {
+    if (s_bTop20Running) return;
+    s_bTop20Running = true;
+    auto* lpKeywords = new std::vector<std::string>(keywords);
+    HANDLE hThread = StartThread(Top20Worker, lpKeywords);
+    if (!hThread) {
+        g_Log.Write("DoTop20: the Top 20 worker could not be created");
+        delete lpKeywords;
+        s_bTop20Running = false;
+        return;
+    }
+    SetSearchThread(hThread);
+}
+
+bool IsTop20Running() { return s_bTop20Running; }
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Starting and ending the run's threads. Everything here is called on the
+// main window's thread except the thread procedures themselves.
+#include <windows.h>
+
+#include <string>
+
+extern HANDLE g_hSearchThread;
+
+// URL or back-link run from the main window: checks, URL dialog, start.
+void StartProcess();
+// Builds the work list from the address text and starts the worker.
+void BeginSearch(const char* szAddressText);
+// Stop request (main window thread): sets the flag, then waits a second.
+void EndSearch();
+// "Force": terminates the hanging worker and lets the run end.
+void ForceStop();
+// End of a run, on WM_FINISHED.
+void StopProcess(bool bReportBuilt);
+
+// Reads "Max results" and the minimum rank; shows the criteria message
+// boxes and answers false when they do not pass.
+bool ReadRunCriteria(HWND hWnd);
+
+// The COM set-up every worker thread does before its driver runs: the
+// message "Fail to Initialise COM" on failure, the run goes on all the same.
+class CWorkerCom {
+public:
+    CWorkerCom();
+    ~CWorkerCom();
+    CWorkerCom(const CWorkerCom&) = delete;
+    CWorkerCom& operator=(const CWorkerCom&) = delete;
+
+private:
+    bool m_bInitialised;
+};
+
+// Starts a thread; the handle or null.
+HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+// Keeps hThread as the run's worker, closing the handle of an earlier one.
+void SetSearchThread(HANDLE hThread);
+
+unsigned __stdcall SearchCore(void*);
+int SearchCoreMain();

@@ -1,0 +1,290 @@
+#include "ui/main_window_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "report/mailing_list.h"
+#include "report/report_dialog_win.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/keyword_run_win.h"
+#include "run/result_list.h"
+#include "run/run_state.h"
+#include "run/top20_run_win.h"
+#include "run/worker_threads_win.h"
+#include "ui/help_boxes_win.h"
+#include "ui/result_columns_win.h"
+#include "ui/settings_win.h"
+#include "ui/status.h"
+#include "ui/stop_dialog_win.h"
+
+HWND g_hMainWnd = nullptr;
+HWND g_hList = nullptr;
+
+namespace {
+
+constexpr char kInitialMaxResults[] = "100";
+constexpr std::size_t kCounterTextSize = 64;
+constexpr std::size_t kDirectorySize = 2048;
+constexpr int kQueryLimitMax = 10000;
+
+unsigned g_nLinksShown = 0;
+SIZE s_initialSize{};
+
+HWND Item(int nId) { return GetDlgItem(g_hMainWnd, nId); }
+
+void EnableItem(int nId, bool bEnable) { EnableWindow(Item(nId), bEnable ? TRUE : FALSE); }
+
+// The status routine workers call: the status line and the progress bar,
+// or the "Calculating backward links" label past the maximum.
+void MainWindowStatus(const char* szText, int nPosition) {
+    if (!g_hMainWnd) return;
+    if (nPosition <= g_nMaxResults) {
+        SetWindowTextA(Item(IDC_STATUS), szText);
+        SendMessageA(Item(IDC_PROGRESS), PBM_SETPOS, nPosition, 0);
+    } else {
+        ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
+        ShowWindow(Item(IDC_CALCULATING), SW_SHOW);
+    }
+}
+
+void LoadStartupSettings() {
+    COptions options;
+    if (options.Load()) ApplyOptionsToRunState(options);
+}
+
+void OnInitDialog(HWND hWnd) {
+    g_nLinksShown = 0;
+    g_nQueryDelay = 100;
+    g_tLastQuery = NowSeconds();
+    HICON hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PELLMARK), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+    LoadStartupSettings();
+    g_hMainWnd = hWnd;
+    g_hList = GetDlgItem(hWnd, IDC_RESULTS);
+    ListView_SetExtendedListViewStyle(g_hList, LVS_EX_ONECLICKACTIVATE);
+    InsertResultColumns(g_hList);
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    s_initialSize = {rc.right - rc.left, rc.bottom - rc.top};
+    SetDlgItemTextA(hWnd, IDC_MINRANK, "5");
+    SetDlgItemTextA(hWnd, IDC_MAXRESULTS, kInitialMaxResults);
+    Animate_OpenEx(Item(IDC_ANIMATION), GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAWL_AVI));
+    HWND hSpin = Item(IDC_QUERYLIMIT_SPIN);
+    SendMessageA(hSpin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(IDC_QUERYLIMIT)), 0);
+    SetDlgItemTextA(hWnd, IDC_QUERYLIMIT, "1");
+    SendMessageA(hSpin, UDM_SETRANGE32, 1, kQueryLimitMax);
+    SetDlgItemTextA(hWnd, IDC_STATUS, "Ready...");
+    SetStatusRoutine(MainWindowStatus);
+}
+
+void ResetLinksCounter() {
+    g_nLinksShown = 0;
+    SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
+}
+
+void OnLimitQueryBox() {
+    bool bLimit = IsDlgButtonChecked(g_hMainWnd, IDC_LIMITQUERY) == BST_CHECKED;
+    EnableItem(IDC_QUERYLIMIT, bLimit);
+    EnableItem(IDC_QUERYLIMIT_SPIN, bLimit);
+    CheckDlgButton(g_hMainWnd, IDC_TOP20, BST_UNCHECKED);
+}
+
+void OnTop20Box() {
+    UINT uState = IsDlgButtonChecked(g_hMainWnd, IDC_TOP20);
+    CheckDlgButton(g_hMainWnd, IDC_LIMITQUERY, BST_UNCHECKED);
+    OnLimitQueryBox();
+    CheckDlgButton(g_hMainWnd, IDC_TOP20, uState);
+}
+
+void OnTrawlButton() {
+    if (!g_bRunning) {
+        ApplyColumnVisibility();
+        ResetLinksCounter();
+        DoKeywords();
+        return;
+    }
+    SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "Stopping....");
+    EnableItem(IDC_TRAWL, false);
+    OpenStopDialog(g_hMainWnd, "Please wait. Closing connection....", true);
+    EndSearch();
+}
+
+void OnTrawlUrlsButton() {
+    SetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, "");
+    CheckDlgButton(g_hMainWnd, IDC_LIMITQUERY, BST_UNCHECKED);
+    CheckDlgButton(g_hMainWnd, IDC_TOP20, BST_UNCHECKED);
+    if (g_bRunning) return;
+    ResetLinksCounter();
+    ApplyColumnVisibility();
+    StartProcess();
+}
+
+void OpenManual() {
+    char szPath[kDirectorySize];
+    DWORD dwLength = GetCurrentDirectoryA(sizeof szPath, szPath);
+    if (dwLength == 0 || dwLength >= sizeof szPath) return;
+    char szManual[kDirectorySize + 32];
+    std::snprintf(szManual, sizeof szManual, "%s\\User manual.pdf", szPath);
+    ShellExecuteA(nullptr, "open", szManual, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Not during a run; nor while a Top-20 run is still ranking or showing its
+// report, since shut-down releases what that worker uses.
+bool CanClose() { return !g_bRunning && !IsTop20Running(); }
+
+void OnCommand(HWND hWnd, int nId) {
+    switch (nId) {
+    case IDCANCEL:
+        if (CanClose()) EndDialog(hWnd, IDCANCEL);
+        break;
+    case IDC_LIMITQUERY: OnLimitQueryBox(); break;
+    case IDC_TOP20: OnTop20Box(); break;
+    case IDC_TRAWL: OnTrawlButton(); break;
+    case IDC_TRAWLURLS: OnTrawlUrlsButton(); break;
+    case IDC_SHOWREPORT: ShowTextResults(); break;
+    case IDC_SENDMAIL: g_MailSender.Send(); break;
+    case ID_SETTINGS_OPTIONS: ShowOptionsDialog(hWnd); break;
+    case ID_HELP_CONTACT: ShowContactBox(hWnd); break;
+    case ID_HELP_HELPCONTENTSF1: OpenManual(); break;
+    case ID_HELP_ABOUT: ShowAboutBox(hWnd); break;
+    case ID_FILE_EXIT: SendMessageA(hWnd, WM_COMMAND, IDCANCEL, 0); break;
+    default: break;
+    }
+}
+
+void OpenActivatedRow(const NMITEMACTIVATE* lpActivate) {
+    try {
+        char szAddress[255] = "";
+        ListView_GetItemText(g_hList, lpActivate->iItem, kColUrl, szAddress, sizeof szAddress);
+        ShellExecuteA(g_hMainWnd, "open", szAddress, nullptr, nullptr, SW_SHOWDEFAULT);
+    } catch (...) {
+        g_Log.Write("Exception opeing link");
+    }
+}
+
+void OnDeletedRow(const NMLISTVIEW* lpView) {
+    URLInfo* lpCopy = reinterpret_cast<URLInfo*>(lpView->lParam);
+    if (lpCopy) {
+        g_MailSender.ClearAll();
+        delete lpCopy;
+    }
+    g_nLinksShown = 0;
+}
+
+void OnListNotify(const NMHDR* lpHeader) {
+    switch (lpHeader->code) {
+    case LVN_ITEMACTIVATE: OpenActivatedRow(reinterpret_cast<const NMITEMACTIVATE*>(lpHeader)); break;
+    case LVN_COLUMNCLICK: SortByColumn(g_hList, reinterpret_cast<const NMLISTVIEW*>(lpHeader)->iSubItem); break;
+    case LVN_DELETEITEM: OnDeletedRow(reinterpret_cast<const NMLISTVIEW*>(lpHeader)); break;
+    default: break;
+    }
+}
+
+void OnListUpdated() {
+    ++g_nLinksShown;
+    char szText[kCounterTextSize];
+    std::snprintf(szText, sizeof szText, "%u Links Trawled", g_nLinksShown);
+    SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, szText);
+}
+
+void OnDestroy() {
+    SetStatusRoutine(nullptr);
+    ListView_DeleteAllItems(g_hList);
+    g_hMainWnd = nullptr;
+}
+
+INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        OnInitDialog(hWnd);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(hWnd, LOWORD(wParam));
+        return FALSE;
+    case WM_CLOSE:
+        if (CanClose()) EndDialog(hWnd, 0);
+        return FALSE;
+    case WM_HELP:
+        SendMessageA(hWnd, WM_COMMAND, ID_HELP_HELPCONTENTSF1, 0);
+        return FALSE;
+    case WM_NOTIFY: {
+        const NMHDR* lpHeader = reinterpret_cast<const NMHDR*>(lParam);
+        if (lpHeader && lpHeader->idFrom == IDC_RESULTS) OnListNotify(lpHeader);
+        return FALSE;
+    }
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    case WM_TIMER:
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+    case WM_NCPAINT:
+    case WM_PAINT:
+        g_Log.Printf("FaceDlgProc: message %u", uMsg);
+        return FALSE;
+    default:
+        break;
+    }
+    if (uMsg == kWmListUpdated) OnListUpdated();
+    if (uMsg == kWmFinished) StopProcess(wParam != 0);
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FaceDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleMessage(hWnd, uMsg, wParam, lParam);
+    } catch (...) {
+        g_Log.Write("Exception in FaceDlgProc");
+    }
+    return FALSE;
+}
+
+void CreateResList() {
+    std::vector<URLInfo> records = ReadRows(g_hList);
+    CreateTextResults(false, g_szRunKeywords, &records, false);
+}
+
+void StartAnimation() {
+    Animate_Play(Item(IDC_ANIMATION), 0, -1, -1);
+    InvalidateRect(Item(IDC_ANIMATION), nullptr, TRUE);
+    InvalidateRect(Item(IDC_ANIMFRAME), nullptr, TRUE);
+    SetDlgItemTextA(g_hMainWnd, IDC_ANIMCAPTION, "Trawling...");
+}
+
+void StopAnimation() {
+    Animate_Stop(Item(IDC_ANIMATION));
+    InvalidateRect(Item(IDC_ANIMATION), nullptr, TRUE);
+    InvalidateRect(Item(IDC_ANIMFRAME), nullptr, TRUE);
+    SetDlgItemTextA(g_hMainWnd, IDC_ANIMCAPTION, "Trawled");
+}
+
+void EnterRunningState() {
+    g_bRunning = true;
+    SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) | CS_NOCLOSE);
+    EnableItem(IDCANCEL, false);
+    EnableItem(IDC_SHOWREPORT, false);
+    EnableItem(IDC_SENDMAIL, false);
+    EnableItem(IDC_TRAWLURLS, false);
+    SetDlgItemTextA(g_hMainWnd, IDC_TRAWL, "Stop");
+    SetWindowPos(g_hMainWnd, nullptr, 0, 0, s_initialSize.cx, s_initialSize.cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void LeaveRunningState() {
+    SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) & ~CS_NOCLOSE);
+    EnableItem(IDCANCEL, true);
+    EnableItem(IDC_TRAWL, true);
+    EnableItem(IDC_SHOWREPORT, true);
+    EnableItem(IDC_SENDMAIL, true);
+    EnableItem(IDC_TRAWLURLS, true);
+    SetDlgItemTextA(g_hMainWnd, IDC_TRAWL, "Trawl Keywords");
+    SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
+    g_bRunning = false;
+}

@@ -1,0 +1,137 @@
+#include "ui/result_columns_win.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "run/diagnostic_log.h"
+#include "run/run_state.h"
+#include "ui/main_window_win.h"
+
+namespace {
+
+constexpr std::size_t kTitleSize = 256;
+constexpr std::size_t kCellSize = 2048;
+
+struct ColumnInfo {
+    char szTitle[kTitleSize];
+    int nWidth;
+    int nSubItem;
+    bool bShown;
+};
+
+ColumnInfo s_columns[kColumnCount] = {
+    {"URL", 150, 0, true},
+    {"Page rank", 100, 1, true},
+    {"Outbound links", 100, 2, true},
+    {"Backward links", 100, 3, true},
+    {"PR boost to you", 120, 4, true},
+    {"WhoIs", 150, 5, false},
+    {"Contact Page", 150, 6, false},
+    {"Mail Address", 100, 7, false},
+};
+
+int s_nSortColumn = -1;
+
+bool OptionOf(int nColumn) {
+    switch (nColumn) {
+    case kColWhoIs: return g_bWhoIs;
+    case kColContact: return g_bContact;
+    case kColEmail: return g_bEmail;
+    default: return true;
+    }
+}
+
+int CompareNumbers(int a, int b) { return a < b ? -1 : (a > b ? 1 : 0); }
+
+int ReadCellNumber(HWND hList, int nRow, int nColumn) {
+    char szText[kCellSize] = "";
+    ListView_GetItemText(hList, nRow, nColumn, szText, sizeof szText);
+    return std::atoi(szText);
+}
+
+void ReadCellText(HWND hList, int nRow, int nColumn, char* szField, std::size_t nSize) {
+    char szText[kCellSize] = "";
+    ListView_GetItemText(hList, nRow, nColumn, szText, sizeof szText);
+    CopyField(szField, nSize, szText);
+}
+
+}  // namespace
+
+void InsertResultColumns(HWND hList) {
+    for (int i = 0; i < kColumnCount; ++i) {
+        s_columns[i].bShown = OptionOf(i);
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = s_columns[i].szTitle;
+        column.cx = s_columns[i].bShown ? s_columns[i].nWidth : 0;
+        column.iSubItem = s_columns[i].nSubItem;
+        SendMessageA(hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    s_nSortColumn = -1;
+}
+
+void ApplyColumnVisibility() {
+    for (int i = kColWhoIs; i <= kColEmail; ++i) {
+        s_columns[i].bShown = OptionOf(i);
+        ListView_SetColumnWidth(g_hList, i, s_columns[i].bShown ? s_columns[i].nWidth : 0);
+    }
+}
+
+int CALLBACK CompareItems(LPARAM lFirst, LPARAM lSecond, LPARAM lSort) {
+    const URLInfo* a = reinterpret_cast<const URLInfo*>(lFirst);
+    const URLInfo* b = reinterpret_cast<const URLInfo*>(lSecond);
+    if (!a || !b) return 0;
+    int nColumn = static_cast<int>(lSort & 0xFF);
+    bool bDescending = (lSort & 0x100) != 0;
+    int nResult = 0;
+    switch (nColumn) {
+    case kColUrl:
+        nResult = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->Source, -1, b->Source, -1) - CSTR_EQUAL;
+        break;
+    case kColRank: nResult = CompareNumbers(a->Rank, b->Rank); break;
+    case kColOutbound: nResult = CompareNumbers(a->Outcoming, b->Outcoming); break;
+    case kColBackward: nResult = CompareNumbers(a->Incoming, b->Incoming); break;
+    case kColBoost: nResult = CompareNumbers(a->lPoint, b->lPoint); break;
+    default: return 0;  // the text columns cannot be sorted
+    }
+    return bDescending ? -nResult : nResult;
+}
+
+void SortByColumn(HWND hList, int nColumn) {
+    LPARAM lSort = nColumn;
+    if (nColumn == s_nSortColumn) {
+        s_nSortColumn = -1;
+        lSort |= 0x100;
+    } else {
+        s_nSortColumn = nColumn;
+    }
+    ListView_SortItems(hList, CompareItems, lSort);
+}
+
+std::vector<URLInfo> ReadRows(HWND hList) {
+    std::vector<URLInfo> records;
+    int nCount = ListView_GetItemCount(hList);
+    if (nCount < 0) {
+        g_Log.Write("CreateResList: the row count could not be read");
+        return records;
+    }
+    for (int nRow = 0; nRow < nCount; ++nRow) {
+        try {
+            URLInfo info = MakeRecord();
+            info.Item = 0;
+            info.Rank = ReadCellNumber(hList, nRow, kColRank);
+            info.Outcoming = ReadCellNumber(hList, nRow, kColOutbound);
+            info.Incoming = ReadCellNumber(hList, nRow, kColBackward);
+            info.lPoint = ReadCellNumber(hList, nRow, kColBoost);
+            if (g_bEmail) ReadCellText(hList, nRow, kColEmail, info.Email, sizeof info.Email);
+            if (g_bContact) ReadCellText(hList, nRow, kColContact, info.ContactPage, sizeof info.ContactPage);
+            if (g_bWhoIs) ReadCellText(hList, nRow, kColWhoIs, info.WhoIs, sizeof info.WhoIs);
+            ReadCellText(hList, nRow, kColUrl, info.Source, sizeof info.Source);
+            records.push_back(info);
+        } catch (...) {
+            g_Log.Printf("CreateResList: row %d could not be read", nRow);
+        }
+    }
+    return records;
+}

@@ -1,0 +1,49 @@
+#include "ui/stop_dialog_win.h"
+
+#include <atomic>
+
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/run_state.h"
+#include "run/worker_threads_win.h"
+
+namespace {
+
+std::atomic<HWND> s_hStopDialog{nullptr};
+
+INT_PTR CALLBACK StopDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+    try {
+        if (uMsg == WM_INITDIALOG) return TRUE;
+        if (uMsg == WM_COMMAND && LOWORD(wParam) == IDC_FORCE) {
+            ForceStop();
+            return TRUE;
+        }
+    } catch (...) {
+        g_Log.Write("Exception in the stop dialog");
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HWND OpenStopDialog(HWND hOwner, const char* szText, bool bShowForce) {
+    HWND hDlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_STOP), hOwner, StopDlgProc, 0);
+    if (!hDlg) return nullptr;
+    if (bShowForce) {
+        s_hStopDialog = hDlg;
+        ShowWindow(GetDlgItem(hDlg, IDC_FORCE), SW_SHOW);
+    }
+    ShowWindow(hDlg, SW_SHOW);
+    SetStopDialogText(hDlg, szText);
+    return hDlg;
+}
+
+void SetStopDialogText(HWND hDlg, const char* szText) {
+    SetDlgItemTextA(hDlg, IDC_STOPTEXT, szText ? szText : "");
+    RedrawWindow(hDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CloseStopDialog() {
+    HWND hDlg = s_hStopDialog.exchange(nullptr);
+    if (hDlg) DestroyWindow(hDlg);
+}

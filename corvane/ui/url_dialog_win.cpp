@@ -1,0 +1,91 @@
+#include "ui/url_dialog_win.h"
+
+#include <string>
+
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/run_state.h"
+
+namespace {
+
+constexpr int kUrlBufferSize = 4096;
+
+bool IsChecked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
+
+void EnableItem(HWND hDlg, int nId, bool bEnable) { EnableWindow(GetDlgItem(hDlg, nId), bEnable ? TRUE : FALSE); }
+
+// "Trawl Backlinks" is open only while both other boxes are off.
+void UpdateBacklinksBox(HWND hDlg) { EnableItem(hDlg, IDC_BACKLINKS, !g_bFollowLinks && !g_bDomainLinks); }
+
+void OnInit(HWND hDlg, LPARAM lParam) {
+    SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+    CheckDlgButton(hDlg, IDC_FOLLOWLINKS, BST_CHECKED);
+    CheckDlgButton(hDlg, IDC_DOMAINLINKS, BST_CHECKED);
+    SendDlgItemMessageA(hDlg, IDC_URLTEXT, EM_SETLIMITTEXT, kUrlTextLimit, 0);
+    g_bFollowLinks = true;
+    g_bDomainLinks = true;
+}
+
+void OnOk(HWND hDlg) {
+    g_bFollowLinks = IsChecked(hDlg, IDC_FOLLOWLINKS);
+    g_bDomainLinks = IsChecked(hDlg, IDC_DOMAINLINKS);
+    g_bTrawlBacklinks = IsChecked(hDlg, IDC_BACKLINKS);
+    char* szBuffer = reinterpret_cast<char*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    if (szBuffer) GetDlgItemTextA(hDlg, IDC_URLTEXT, szBuffer, kUrlBufferSize);
+    EndDialog(hDlg, 1);
+}
+
+void OnCommand(HWND hDlg, int nId) {
+    switch (nId) {
+    case IDOK:
+        OnOk(hDlg);
+        break;
+    case IDCANCEL:
+        EndDialog(hDlg, 0);
+        break;
+    case IDC_FOLLOWLINKS:
+        g_bFollowLinks = IsChecked(hDlg, IDC_FOLLOWLINKS);
+        UpdateBacklinksBox(hDlg);
+        break;
+    case IDC_DOMAINLINKS:
+        g_bDomainLinks = IsChecked(hDlg, IDC_DOMAINLINKS);
+        UpdateBacklinksBox(hDlg);
+        break;
+    case IDC_BACKLINKS: {
+        bool bBacklinks = IsChecked(hDlg, IDC_BACKLINKS);
+        EnableItem(hDlg, IDC_FOLLOWLINKS, !bBacklinks);
+        EnableItem(hDlg, IDC_DOMAINLINKS, !bBacklinks);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK KeywordDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (uMsg) {
+        case WM_INITDIALOG:
+            OnInit(hDlg, lParam);
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(hDlg, LOWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:
+            EndDialog(hDlg, 0);
+            return TRUE;
+        default:
+            break;
+        }
+    } catch (...) {
+        g_Log.Write("Exception in KeywordDlgProc");
+    }
+    return FALSE;
+}
+
+INT_PTR ShowUrlDialog(HWND hOwner, char* szBuffer) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_URL), hOwner, KeywordDlgProc,
+                           reinterpret_cast<LPARAM>(szBuffer));
+}

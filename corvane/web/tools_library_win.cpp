@@ -1,0 +1,41 @@
+#include "web/tools_library_win.h"
+
+#include <windows.h>
+
+#include "web/tools_library.h"
+
+namespace {
+
+void ShowStartupError(const char* szText) { MessageBoxA(nullptr, szText, "Error", MB_OK | MB_ICONSTOP); }
+
+template <typename T>
+void Bind(HMODULE hModule, const char* szName, T& pfn) {
+    pfn = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(hModule, szName)));
+}
+
+}  // namespace
+
+bool BindOutsideLibraries() {
+    HMODULE hCore = LoadLibraryA("vossic.dll");
+    if (!hCore) {
+        ShowStartupError("Core DLL not found");
+        return false;
+    }
+    Bind(hCore, "GetCH", g_pfnGetCH);
+    if (!g_pfnGetCH) {
+        ShowStartupError("Core DLL is invalid");
+        return false;
+    }
+    HMODULE hTools = LoadLibraryA("brannick.dll");
+    if (!hTools) {
+        ShowStartupError("Tools DLL not found");
+        return false;
+    }
+    Bind(hTools, "CorrectURL", g_pfnCorrectURL);
+    Bind(hTools, "_tcsstrncase", g_pfnStrStrNoCase);
+    Bind(hTools, "_tcsstrback", g_pfnStrBack);
+    Bind(hTools, "OpenConnection", g_pfnOpenConnection);
+    Bind(hTools, "CloseConnection", g_pfnCloseConnection);
+    Bind(hTools, "IsValidGURL", g_pfnIsValidGURL);
+    return true;
+}

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "run/run_state.h"
+#include "support/log_capture.h"
+#include "support/test_http_server.h"
+#include "ui/status.h"
+#include "web/page_loader_win.h"
+#include "web/url_crack.h"
+
+namespace {
+
+// Test servers of this program: 127.0.10.N.
+const char kHostA[] = "127.0.10.1";
+const char kHostB[] = "127.0.10.2";
+const char kHostC[] = "127.0.10.3";
+
+std::mutex s_statusLock;
+std::vector<std::string> s_statusTexts;
+
+void RecordStatus(const char* szText, int) {
+    std::lock_guard<std::mutex> guard(s_statusLock);
+    s_statusTexts.push_back(szText);
+}
+
+bool StatusSeen(const std::string& prefix) {
+    std::lock_guard<std::mutex> guard(s_statusLock);
+    for (const std::string& text : s_statusTexts)
+        if (text.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
+}
+
+class PageLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_Stopped = false;
+        SetStatusRoutine(RecordStatus);
+        std::lock_guard<std::mutex> guard(s_statusLock);
+        s_statusTexts.clear();
+    }
+    void TearDown() override {
+        g_Stopped = false;
+        SetStatusRoutine(nullptr);
+        CPageLoader().CloseSession();
+    }
+    CLogCapture m_log;
+};
+
+struct CrackCase {
+    const char* szUrl;
+    bool bResult;
+    const char* szHost;
+    const char* szPath;
+};
+
+TEST(CrackURL, SplitsAsRequested) {
+    const CrackCase cases[] = {
+        {"", false, "", ""},
+        {"http://host", true, "host", ""},
+        {"http://host/", true, "host", ""},
+        {"http://host//", true, "host", "//"},
+        {"http://host:8080/a?b=c", true, "host:8080", "/a?b=c"},
+        {"host/a/b", true, "host", "/a/b"},
+        {"x/y?u=http://other/p", true, "other", "/p"},
+        {"/a/b", false, "", "/a/b"},
+        {"HTTP://Host/a", true, "HTTP:", "//Host/a"},
+    };
+    for (const CrackCase& c : cases) {
+        std::string host, path;
+        EXPECT_EQ(CrackURL(c.szUrl, host, path), c.bResult) << c.szUrl;
+        EXPECT_EQ(host, c.szHost) << c.szUrl;
+        EXPECT_EQ(path, c.szPath) << c.szUrl;
+    }
+}
+
+TEST_F(PageLoaderTest, NullAndEmptyAddresses) {
+    CPageLoader loader;
+    EXPECT_EQ(loader.LoadPage(nullptr, 0), "");
+    EXPECT_TRUE(g_bSessionOk) << "a null address is no failure";
+    EXPECT_EQ(loader.LoadPage("", 0), "fail");
+    EXPECT_FALSE(g_bSessionOk);
+    EXPECT_EQ(m_log.Count("Invalid Link in CrackURL"), 1u);
+    EXPECT_EQ(m_log.Count("CrackURL failed"), 1u);
+}
+
+struct RequestCase {
+    std::string url;
+    const char* szServer;  // which server must see the request
+    const char* szTarget;
+};
+
+TEST_F(PageLoaderTest, RequestsTheAddressedHostAndPath) {
+    CTestHttpServer serverA(kHostA), serverB(kHostB);
+    ASSERT_TRUE(serverA.Listen());
+    ASSERT_TRUE(serverB.Listen());
+    serverA.ServeBody("page A");
+    serverB.ServeBody("page B");
+    const std::vector<RequestCase> cases = {
+        {std::string("http://") + kHostA, kHostA, "/"},
+        {std::string("http://") + kHostA + "/", kHostA, "/"},
+        {std::string(kHostA) + "/dir/page.html?x=1", kHostA, "/dir/page.html?x=1"},
+        {std::string("/go?u=http://") + kHostB + "/target.html", kHostB, "/target.html"},
+        {std::string("http://") + kHostA + "/with blank", kHostA, "/with%20blank"},
+    };
+    for (const RequestCase& c : cases) {
+        CPageLoader loader;
+        CTestHttpServer& server = std::string(c.szServer) == kHostA ? serverA : serverB;
+        std::size_t nBefore = server.RequestCount();
+        EXPECT_EQ(loader.LoadPage(c.url.c_str(), 3), std::string("page ") + (&server == &serverA ? "A" : "B"))
+            << c.url;
+        ASSERT_EQ(server.RequestCount(), nBefore + 1) << c.url;
+        EXPECT_EQ(server.Requests().back().target, c.szTarget) << c.url;
+        EXPECT_EQ(server.Requests().back().method, "GET");
+    }
+    EXPECT_TRUE(StatusSeen(std::string("sending request to ") + kHostA));
+    EXPECT_TRUE(StatusSeen(std::string("6 bytes received from ") + kHostA));
+}
+
+TEST_F(PageLoaderTest, ExplicitPortStillGoesToPortEighty) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    CPageLoader loader;
+    std::string url = std::string("http://") + kHostA + ":8080/a";
+    EXPECT_EQ(loader.LoadPage(url.c_str(), 0), "fail");
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+struct BodyCase {
+    std::string body;
+    std::string expected;
+};
+
+TEST_F(PageLoaderTest, BodiesAsReceived) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    std::string longBody(10000, 'a');
+    std::string zeroInSecondChunk = std::string(5000, 'b');
+    zeroInSecondChunk[4500] = '\0';
+    const std::vector<BodyCase> cases = {
+        {"", ""},
+        {std::string("abc\0def", 7), "abc"},
+        {longBody, longBody},
+        // The second 4,095-byte chunk loses what follows its zero byte.
+        {zeroInSecondChunk, std::string(4500, 'b')},
+    };
+    for (const BodyCase& c : cases) {
+        server.ServeBody(c.body);
+        CPageLoader loader;
+        std::string url = std::string("http://") + kHostA + "/";
+        EXPECT_EQ(loader.LoadPage(url.c_str(), 0), c.expected) << c.body.size();
+    }
+}
+
+TEST_F(PageLoaderTest, StopWhileReadingReturnsWhatArrived) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    server.SetMode(ServeMode::Trickle);
+    std::string url = std::string("http://") + kHostA + "/slow";
+    auto result = std::async(std::launch::async, [&] { return CPageLoader().LoadPage(url.c_str(), 0); });
+    ASSERT_TRUE(m_log.WaitFor("Loading Page", 1, 10000));
+    ASSERT_TRUE(server.WaitForRequests(1, 10000));
+    // Wait for the body to start, then ask the run to stop.
+    DWORD dwStart = GetTickCount();
+    while (!StatusSeen("1 bytes received") && !StatusSeen("2 bytes received") && GetTickCount() - dwStart < 10000)
+        SwitchToThread();
+    g_Stopped = true;
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    std::string page = result.get();
+    server.Release();
+    EXPECT_FALSE(page.empty());
+    EXPECT_NE(page, "fail");
+    EXPECT_EQ(page.find_first_not_of('x'), std::string::npos);
+}
+
+TEST_F(PageLoaderTest, FourFailedSendsThenSuccess) {
+    CTestHttpServer server(kHostC);
+    server.ServeBody("finally");
+    // Nothing listens yet: every send is refused until the fourth failure
+    // has been logged; the fifth attempt comes a second after it.
+    auto opener = std::async(std::launch::async, [&] {
+        return m_log.WaitFor("WinHttpSendRequest Fail", 4, 30000) && server.Listen();
+    });
+    std::string url = std::string("http://") + kHostC + "/";
+    std::string page = CPageLoader().LoadPage(url.c_str(), 0);
+    ASSERT_TRUE(opener.get());
+    EXPECT_EQ(page, "finally");
+    EXPECT_EQ(m_log.Count("Calling WinHttpSendRequest, Trial = 5"), 1u);
+    EXPECT_EQ(m_log.Count("Counter reached to 5"), 0u);
+}
+
+TEST_F(PageLoaderTest, FiveFailedSendsFail) {
+    std::string url = std::string("http://") + kHostC + "/";
+    CPageLoader loader;
+    EXPECT_EQ(loader.LoadPage(url.c_str(), 0), "fail");
+    EXPECT_EQ(m_log.Count("Calling WinHttpSendRequest, Trial = "), 5u);
+    EXPECT_EQ(m_log.Count("WinHttpSendRequest Fail"), 4u);
+    EXPECT_EQ(m_log.Count("Counter reached to 5"), 1u);
+    EXPECT_FALSE(g_bSessionOk);
+    // The next load on this loader starts from a new session.
+    CTestHttpServer server(kHostC);
+    ASSERT_TRUE(server.Listen());
+    EXPECT_NE(loader.LoadPage(url.c_str(), 0), "fail");
+    EXPECT_EQ(m_log.Count("Last Winhttp Failure Found"), 1u);
+}
+
+TEST_F(PageLoaderTest, FifteenthLoadRenewsTheSession) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    CPageLoader().CloseSession();
+    CPageLoader loader;
+    std::string url = std::string("http://") + kHostA + "/";
+    for (int i = 1; i <= 14; ++i) ASSERT_EQ(loader.LoadPage(url.c_str(), 0), "<html><body>ok</body></html>");
+    EXPECT_EQ(m_log.Count("Connection timeout: "), 1u) << "one session for the first fourteen loads";
+    loader.LoadPage(url.c_str(), 0);
+    EXPECT_EQ(m_log.Count("Connection timeout: "), 2u) << "the fifteenth load opened a new one";
+    EXPECT_EQ(loader.LoadCount(), 15);
+}
+
+TEST_F(PageLoaderTest, EndlessBodyIsCutAtThirtyTwoMebibytes) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    server.SetMode(ServeMode::Endless);
+    std::string url = std::string("http://") + kHostA + "/endless";
+    std::string page = CPageLoader().LoadPage(url.c_str(), 0);
+    server.Release();
+    EXPECT_EQ(page.size(), kMaxPageBytes);
+    EXPECT_EQ(page.find_first_not_of('e'), std::string::npos);
+    EXPECT_EQ(m_log.Count("is larger than 32 MiB"), 1u);
+}
+
+}  // namespace
