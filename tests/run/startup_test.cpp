@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "support/main_window_harness.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The folder of this test program, where the build puts every binary.
+std::string BinFolder() {
+    char szPath[MAX_PATH];
+    GetModuleFileNameA(nullptr, szPath, sizeof szPath);
+    std::string path = szPath;
+    return path.substr(0, path.rfind('\\'));
+}
+
+void CopyBinary(const std::string& name, const std::string& folder, const std::string& as = "") {
+    CopyFileA((BinFolder() + "\\" + name).c_str(), (folder + "\\" + (as.empty() ? name : as)).c_str(), FALSE);
+}
+
+struct FindRequest {
+    DWORD dwProcess;
+    const char* szTitle;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND hWnd, LPARAM lParam) {
+    auto* lpRequest = reinterpret_cast<FindRequest*>(lParam);
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    char szTitle[256] = "";
+    GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    if (dwProcess == lpRequest->dwProcess && IsWindowVisible(hWnd) && lpRequest->szTitle == std::string(szTitle)) {
+        lpRequest->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Corvane.exe started from a folder of its own, which is also its current
+// folder: only what the test copied there is found beside it.
+class CProgramRun {
+public:
+    explicit CProgramRun(const std::string& folder) {
+        STARTUPINFOA start{};
+        start.cb = sizeof start;
+        std::string command = "\"" + folder + "\\Corvane.exe\"";
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        m_bStarted = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &start,
+                                    &m_info) != FALSE;
+    }
+    ~CProgramRun() {
+        if (!m_bStarted) return;
+        if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_info.hProcess, 1);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+    bool Started() const { return m_bStarted; }
+    HWND WaitForWindow(const char* szTitle, int nTimeoutMs = 60000) const {
+        FindRequest request{m_info.dwProcessId, szTitle, nullptr};
+        WaitUntil(
+            [&] {
+                EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&request));
+                return request.hFound != nullptr;
+            },
+            nTimeoutMs);
+        return request.hFound;
+    }
+    bool WaitForExit() const { return WaitForSingleObject(m_info.hProcess, 60000) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const {
+        DWORD dwCode = 1;
+        GetExitCodeProcess(m_info.hProcess, &dwCode);
+        return dwCode;
+    }
+
+private:
+    PROCESS_INFORMATION m_info{};
+    bool m_bStarted = false;
+};
+
+struct MissingLibraryCase {
+    std::vector<std::pair<std::string, std::string>> copies;  // file, name in the folder
+    const char* szMessage;
+};
+
+TEST(StartUp, MissingOrInvalidLibrariesStopTheProgram) {
+    const std::vector<MissingLibraryCase> cases = {
+        {{}, "Core DLL not found"},
+        {{{"brannick.dll", "brannick.dll"}}, "Core DLL not found"},
+        {{{"checksum_missing.dll", "vossic.dll"}, {"brannick.dll", "brannick.dll"}}, "Core DLL is invalid"},
+        {{{"vossic.dll", "vossic.dll"}}, "Tools DLL not found"},
+    };
+    for (const MissingLibraryCase& c : cases) {
+        CTempFolder folder;
+        CopyBinary("Corvane.exe", folder.Path());
+        for (const auto& copy : c.copies) CopyBinary(copy.first, folder.Path(), copy.second);
+        CProgramRun program(folder.Path());
+        ASSERT_TRUE(program.Started());
+        HWND hBox = program.WaitForWindow("Error");
+        ASSERT_NE(hBox, nullptr) << c.szMessage;
+        EXPECT_EQ(CMainWindowHarness::MessageText(hBox), c.szMessage);
+        PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitForExit()) << c.szMessage;
+        EXPECT_EQ(program.ExitCode(), 0u);
+        EXPECT_EQ(program.WaitForWindow("Pellmark", 0), nullptr) << "the main window never opened";
+    }
+}
+
+std::string TodaysLogName() {
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_s(&utc, &now);
+    return std::to_string(utc.tm_mday) + "_" + std::to_string(utc.tm_mon + 1) + "_" +
+           std::to_string(utc.tm_year + 1900) + "_1.log";
+}
+
+void StartAndClose(const std::string& folder) {
+    CProgramRun program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND hMain = program.WaitForWindow("Pellmark");
+    ASSERT_NE(hMain, nullptr);
+    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+void CopyProgram(const std::string& folder) {
+    for (const char* szName : {"Corvane.exe", "vossic.dll", "brannick.dll"}) CopyBinary(szName, folder);
+}
+
+TEST(StartUp, LogGoesToTheLogFolderOfTheCurrentFolder) {
+    CTempFolder folder;
+    CopyProgram(folder.Path());
+    CreateDirectoryA(folder.File("log").c_str(), nullptr);
+    StartAndClose(folder.Path());
+    std::string log = ReadWholeFile(folder.File("log\\" + TodaysLogName()));
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(log.find("Starting Session"), std::string::npos);
+    EXPECT_NE(log.rfind("Clossed Session"), std::string::npos) << "closed with its banner at exit";
+}
+
+TEST(StartUp, WithoutALogFolderTheProgramRunsWithoutALog) {
+    CTempFolder folder;
+    CopyProgram(folder.Path());
+    StartAndClose(folder.Path());
+    EXPECT_EQ(GetFileAttributesA(folder.File("log").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
