@@ -89,24 +89,27 @@ bool CDiagnosticLog::WriteLocked(const char* szText, bool bEndLine, int nIndent,
     return true;
 }
 
-bool CDiagnosticLog::Printf(const char* szFormat, ...) {
+bool CDiagnosticLog::WriteFormattedV(bool bMark, const char* szFormat, va_list args) {
     if (!szFormat) return false;
     char szBuffer[kLogFormatSize];
+    std::vsnprintf(szBuffer, sizeof szBuffer, szFormat, args);
+    return Write(szBuffer, true, 0, bMark);
+}
+
+bool CDiagnosticLog::Printf(const char* szFormat, ...) {
     va_list args;
     va_start(args, szFormat);
-    std::vsnprintf(szBuffer, sizeof szBuffer, szFormat, args);
+    bool bWritten = WriteFormattedV(false, szFormat, args);
     va_end(args);
-    return Write(szBuffer);
+    return bWritten;
 }
 
 bool CDiagnosticLog::PrintfMarked(const char* szFormat, ...) {
-    if (!szFormat) return false;
-    char szBuffer[kLogFormatSize];
     va_list args;
     va_start(args, szFormat);
-    std::vsnprintf(szBuffer, sizeof szBuffer, szFormat, args);
+    bool bWritten = WriteFormattedV(true, szFormat, args);
     va_end(args);
-    return Write(szBuffer, true, 0, true);
+    return bWritten;
 }
 
 bool CDiagnosticLog::PrintfWide(const char* szFormat, const wchar_t* wszArg) {

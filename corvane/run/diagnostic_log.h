@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide trace file. Every subsystem writes one line per step;
 // the program works the same when the file cannot be written.
+#include <cstdarg>
 #include <cstddef>
 
 #include "run/platform.h"
@@ -39,6 +40,7 @@ public:
     int FileIndex() const { return m_nFileIndex; }
 
 private:
+    bool WriteFormattedV(bool bMark, const char* szFormat, va_list args);
     bool OpenLocked(const char* szBaseName);
     void CloseLocked();
     void WriteBanner(const char* szTitle);

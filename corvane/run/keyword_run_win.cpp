@@ -51,13 +51,7 @@ void JoinRunKeywords(const std::vector<std::string>& keywords) {
 bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList) {
     int nStart = (nPage - 1) * kResultsPerPage;
     std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
-    SleepForQueryInterval();
-    std::string szPage;
-    {
-        CPageLoader loader;
-        szPage = loader.LoadPage(address.c_str(), g_nLinks);
-    }
-    g_tLastQuery = NowSeconds();
+    std::string szPage = LoadEnginePage(address, g_nLinks);
     std::vector<std::string> links;
     if (!ExtractGoogleLinks(szPage, links, nStart)) {
         if (nStart == -1) {
@@ -214,10 +208,8 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
 
 unsigned __stdcall ProcessGooglePage(void* lpParam) {
     std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        g_Log.Write("Failed to Initialize COM");
-        return 0;
-    }
+    CEvaluationCom com("Failed to Initialize COM");
+    if (!com.Ok()) return 0;
     try {
         if (!request) {
             g_Log.Write("pInfo is NULL");
@@ -238,6 +230,5 @@ unsigned __stdcall ProcessGooglePage(void* lpParam) {
     } catch (...) {
         g_Log.Write("Exception in ProcessGooglePage");
     }
-    CoUninitialize();
     return 0;
 }

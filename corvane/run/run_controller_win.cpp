@@ -56,10 +56,8 @@ void FinishUrlRun() {
 
 unsigned __stdcall ProcessURL(void* lpParam) {
     std::unique_ptr<EvaluationRequest> request(static_cast<EvaluationRequest*>(lpParam));
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        g_Log.Write("ProcessURL: CoInitialize failed");
-        return 0;
-    }
+    CEvaluationCom com("ProcessURL: CoInitialize failed");
+    if (!com.Ok()) return 0;
     try {
         if (!request || request->szPage.empty()) {
             g_Log.Write("ProcessURL: no record or no page");
@@ -69,7 +67,6 @@ unsigned __stdcall ProcessURL(void* lpParam) {
     } catch (...) {
         g_Log.Write("Exception in ProcessURL");
     }
-    CoUninitialize();
     return 0;
 }
 
@@ -117,6 +114,22 @@ CWorkerCom::CWorkerCom() : m_bInitialised(SUCCEEDED(CoInitializeEx(nullptr, COIN
 
 CWorkerCom::~CWorkerCom() {
     if (m_bInitialised) CoUninitialize();
+}
+
+CEvaluationCom::CEvaluationCom(const char* szFailure)
+    : m_bInitialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+    if (!m_bInitialised) g_Log.Write(szFailure);
+}
+
+CEvaluationCom::~CEvaluationCom() {
+    if (m_bInitialised) CoUninitialize();
+}
+
+std::string LoadEnginePage(const std::string& address, int nProgress) {
+    SleepForQueryInterval();
+    std::string szPage = CPageLoader().LoadPage(address.c_str(), nProgress);
+    g_tLastQuery = NowSeconds();
+    return szPage;
 }
 
 HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {

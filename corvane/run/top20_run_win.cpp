@@ -40,13 +40,7 @@ void EnableMainButton(int nId, bool bEnable) { EnableWindow(GetDlgItem(g_hMainWn
 int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
     ShowProgressLine(hDialog, "Processing keyword %s", keyword);
     std::string address = BuildQueryAddress(kTop20QueryTemplate, keyword.c_str(), kTop20ResultsPerPage, 0);
-    SleepForQueryInterval();
-    std::string szPage;
-    {
-        CPageLoader loader;
-        szPage = loader.LoadPage(address.c_str(), nTotal);
-    }
-    g_tLastQuery = NowSeconds();
+    std::string szPage = LoadEnginePage(address, nTotal);
     std::vector<std::string> links;
     int nStart = 0;
     if (!ExtractGoogleLinks(szPage, links, nStart)) {

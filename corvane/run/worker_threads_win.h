@@ -35,6 +35,23 @@ private:
     bool m_bInitialised;
 };
 
+// COM for an evaluation thread: a failure is only logged (with szFailure)
+// and the thread then skips its work.
+class CEvaluationCom {
+public:
+    explicit CEvaluationCom(const char* szFailure);
+    ~CEvaluationCom();
+    CEvaluationCom(const CEvaluationCom&) = delete;
+    CEvaluationCom& operator=(const CEvaluationCom&) = delete;
+    bool Ok() const { return m_bInitialised; }
+
+private:
+    bool m_bInitialised;
+};
+
+// One search-engine query: the query pause, the load, the time stamp.
+std::string LoadEnginePage(const std::string& address, int nProgress);
+
 // Starts a thread; the handle or null.
 HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Keeps hThread as the run's worker, closing the handle of an earlier one.
