@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# demo.sh BUILD_TREE: the product as a user meets it. Sets up the tree's
+# private Wine prefix with the components registered and the settings key
+# an installer would create, starts the local web with a generated corpus,
+# then:
+#   with a display: opens Corvane.exe in demo-output/ and waits for it;
+#   without one:    under Xvfb, demo_driver.exe plays a user through a
+#                   keyword run and leaves the report files, the address
+#                   file, the log and pictures in demo-output/.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+tree=${1:-}
+[ -n "$tree" ] && [ -x "$tree/bin/Corvane.exe" ] || { echo "usage: demo.sh BUILD_TREE (with bin/Corvane.exe)" >&2; exit 2; }
+tree="$(cd "$tree" && pwd)"
+bin="$tree/bin" prefix="$tree/wineprefix" loader=/usr/lib/wine/wine64
+out="$here/demo-output"
+seed=7 sites=12 pages=8
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
+. "$here/tools/xvfb.sh"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+prepare_output() {
+  rm -rf "$out"
+  # Corvane writes its log only when a "log" folder is beside it at start.
+  mkdir -p "$out/log"
+  [ -f "$tree/User manual.pdf" ] && cp "$tree/User manual.pdf" "$out/"
+  return 0
+}
+
+create_settings_key() {
+  "$loader" reg add 'HKLM\SOFTWARE\Pellmark\Options' /f >/dev/null 2>&1
+}
+
+start_web() {
+  "$here/tools/simweb.sh" start "$tree" --seed "$seed" --sites "$sites" --pages "$pages" --quiet
+}
+
+stop_all() {
+  "$here/tools/simweb.sh" stop "$tree" || true
+  "$here/tools/wine-prefix.sh" down "$prefix" "$bin" "$loader"
+  stop_xvfb
+}
+
+# The two topic words that most generated pages carry: both have results.
+pick_keywords() {
+  local corpus="$tree/demo-corpus"
+  rm -rf "$corpus"
+  "$loader" "$bin/simweb.exe" --seed "$seed" --sites "$sites" --pages "$pages" --write-corpus "$(windows_path "$corpus")" >/dev/null
+  find "$corpus" -path '*/articles/*.html' -printf '%f\n' | sed 's/-[0-9]*\.html$//' | sort -u |
+    while read -r word; do printf '%s %s\n' "$(grep -rliw -- "$word" "$corpus" | wc -l)" "$word"; done |
+    sort -rn | head -2 | cut -d' ' -f2
+}
+
+run_for_user() {
+  local keywords
+  mapfile -t keywords < <(pick_keywords)
+  echo "pellmark: the local web serves; the program opens in demo-output/ (close it to end the demo)."
+  echo "pellmark: README.md, \"Trying it\", has three runs to try; keywords with results: ${keywords[*]};"
+  echo "pellmark: the sites' addresses are in $tree/simweb.map."
+  (cd "$out" && "$loader" "$bin/Corvane.exe")
+}
+
+# demo_driver writes BMP pictures; the manual and the user get PNG.
+pictures_to_png() {
+  local bmp
+  for bmp in "$out"/*.bmp; do
+    [ -f "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+}
+
+summarise() {
+  local started=$1 driver_log=$2 rows
+  rows=$(sed -n 's/^demo: rows //p' "$driver_log" | tr -d '\r')
+  echo
+  echo "pellmark demo: ${rows:-no} rows in $(( $(date +%s) - started )) s; files in $out:"
+  (cd "$out" && ls -1 --ignore=log && ls -1 log | sed 's|^|log/|')
+}
+
+play_user() {
+  local started keywords driver_log="$tree/demo-driver.log"
+  started=$(date +%s)
+  mapfile -t keywords < <(pick_keywords)
+  echo "pellmark: playing a user: keywords \"${keywords[0]}\" and \"${keywords[1]}\""
+  local status=0
+  "$loader" "$bin/demo_driver.exe" "$(windows_path "$bin/Corvane.exe")" "$(windows_path "$out")" \
+    "${keywords[0]}" "${keywords[1]}" 2>&1 | tr -d '\r' | grep -v '^wine: Read access denied' | tee "$driver_log" || status=$?
+  pictures_to_png
+  summarise "$started" "$driver_log"
+  return "$status"
+}
+
+# A local display is reachable when its socket is there; a remote one is trusted.
+display_works() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  local host=${DISPLAY%%:*} number=${DISPLAY#*:}
+  [ -n "$host" ] || [ -S "/tmp/.X11-unix/X${number%%.*}" ]
+}
+
+main() {
+  prepare_output
+  local headless=1
+  display_works && headless=0
+  [ "$headless" = 1 ] && start_xvfb
+  trap stop_all EXIT
+  "$here/tools/wine-prefix.sh" up "$prefix" "$bin" "$loader"
+  create_settings_key
+  start_web
+  if [ "$headless" = 1 ]; then play_user; else run_for_user; fi
+}
+
+main

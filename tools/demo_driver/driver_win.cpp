@@ -1,0 +1,240 @@
+// demo_driver.exe CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2
+// Plays a user through one keyword run of Corvane.exe, started in
+// OUTPUT_FOLDER: types the criteria, turns on the e-mail and WhoIs options,
+// trawls, saves the report as CSV and HTML, sends the mail (recorded, not
+// shown: POSTIL_RECORD) and closes the program. It uses only what a user
+// can: texts typed into fields, clicks, answers to message boxes and the
+// save-file dialog. Pictures of the windows go to OUTPUT_FOLDER as BMP.
+// Prints "demo: ..." lines; "demo: rows N" carries the row count.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "resources/resource.h"
+#include "screenshot_win.h"
+#include "support/window_watch.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kDialogMs = 10000;
+constexpr DWORD kRunMs = 80000;
+
+struct Demo {
+    std::string corvane;
+    std::string folder;
+    std::string keywords;
+    PROCESS_INFORMATION process{};
+    HWND hMain = nullptr;
+    int nProblems = 0;
+};
+
+void Say(const std::string& line) {
+    std::printf("demo: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void Problem(Demo& demo, const std::string& line) {
+    ++demo.nProblems;
+    Say(line);
+}
+
+std::string InFolder(const Demo& demo, const char* szName) { return demo.folder + "\\" + szName; }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+LRESULT Send(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hWnd, uMsg, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    return static_cast<LRESULT>(dwResult);
+}
+
+void TypeText(HWND hDialog, int nId, const std::string& text) {
+    Send(GetDlgItem(hDialog, nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Picture(const Demo& demo, HWND hWnd, const char* szName) {
+    // Paint now what the window was just told, before the screen is read.
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Send(hWnd, WM_NULL, 0, 0);
+    if (!SaveWindowPicture(hWnd, InFolder(demo, szName))) Say(std::string("could not take the picture ") + szName);
+}
+
+int RowCount(const Demo& demo) {
+    return static_cast<int>(Send(GetDlgItem(demo.hMain, IDC_RESULTS), LVM_GETITEMCOUNT, 0, 0));
+}
+
+// A message box of the program's main thread with that caption, or none.
+HWND MessageBoxOf(const Demo& demo, const char* szCaption, DWORD dwTimeoutMs) {
+    HWND hBox = WaitForDialog(demo.process.dwThreadId, szCaption, dwTimeoutMs);
+    return hBox && GetDlgItem(hBox, 0xFFFF) ? hBox : nullptr;
+}
+
+std::string MessageText(HWND hBox) { return WindowText(GetDlgItem(hBox, 0xFFFF)); }
+
+// Answers an error box, if one is up, and says what it said.
+bool AnswerError(Demo& demo, const char* szCaption) {
+    HWND hBox = MessageBoxOf(demo, szCaption, 0);
+    if (!hBox) return false;
+    Problem(demo, "the program said: " + MessageText(hBox));
+    PressButton(hBox, IDOK);
+    return true;
+}
+
+bool FindMainWindow(Demo& demo) {
+    WaitUntil([&] {
+        HWND hWnd = WaitForDialog(demo.process.dwThreadId, "Pellmark", 0);
+        if (hWnd && GetDlgItem(hWnd, IDC_RESULTS)) demo.hMain = hWnd;
+        return demo.hMain != nullptr || AnswerError(demo, "Pellmark");
+    }, kStartMs);
+    return demo.hMain != nullptr;
+}
+
+bool StartProgram(Demo& demo) {
+    // The mail component records what it would show instead of showing it.
+    SetEnvironmentVariableA("POSTIL_RECORD", InFolder(demo, "mail-record.txt").c_str());
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + demo.corvane + "\"";
+    if (!CreateProcessA(demo.corvane.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        demo.folder.c_str(), &startup, &demo.process)) {
+        Problem(demo, "could not start " + demo.corvane);
+        return false;
+    }
+    if (FindMainWindow(demo)) return true;
+    Problem(demo, "the main window did not open");
+    return false;
+}
+
+void CheckBox(HWND hDialog, int nId) {
+    HWND hBox = GetDlgItem(hDialog, nId);
+    if (Send(hBox, BM_GETCHECK, 0, 0) != BST_CHECKED) Send(hBox, BM_CLICK, 0, 0);
+}
+
+void ChooseOptions(Demo& demo) {
+    PostMessageA(demo.hMain, WM_COMMAND, MAKEWPARAM(ID_SETTINGS_OPTIONS, 0), 0);
+    HWND hOptions = WaitForDialog(demo.process.dwThreadId, "Options", kDialogMs);
+    if (!hOptions) {
+        Problem(demo, "the options dialog did not open; the run goes on with the stored options");
+        return;
+    }
+    CheckBox(hOptions, IDC_OPT_EMAIL);
+    CheckBox(hOptions, IDC_OPT_WHOIS);
+    Say("options: e-mail and WhoIs on");
+    PressButton(hOptions, IDOK);
+    WaitUntil([&] { return !IsWindow(hOptions); }, kDialogMs);
+}
+
+void EnterCriteria(const Demo& demo) {
+    TypeText(demo.hMain, IDC_KEYWORDS, demo.keywords);
+    TypeText(demo.hMain, IDC_MINRANK, "0");
+    TypeText(demo.hMain, IDC_MAXRESULTS, "20");
+}
+
+// Trawls and waits for "Finished"; a picture is taken once rows show.
+HWND Trawl(Demo& demo) {
+    PressButton(demo.hMain, IDC_TRAWL);
+    HWND hFinished = nullptr;
+    bool bPictured = false;
+    WaitUntil([&] {
+        hFinished = MessageBoxOf(demo, "Finished", 0);
+        if (!bPictured && (RowCount(demo) > 0 || hFinished)) {
+            Picture(demo, demo.hMain, "main-window-running.bmp");
+            bPictured = true;
+        }
+        return hFinished != nullptr || AnswerError(demo, "Error");
+    }, kRunMs);
+    return hFinished;
+}
+
+// Presses "Stop" after the time limit and waits for the end of the run.
+HWND StopRun(Demo& demo) {
+    Problem(demo, "the run did not finish in time; pressing Stop");
+    PressButton(demo.hMain, IDC_TRAWL);
+    return MessageBoxOf(demo, "Finished", kRunMs);
+}
+
+bool SaveReport(Demo& demo, HWND hReport, int nButton, const char* szName) {
+    const std::string path = InFolder(demo, szName);
+    PressButton(hReport, nButton);
+    HWND hSave = WaitForDialog(demo.process.dwThreadId, "Select file", kDialogMs);
+    if (!hSave || !TypeFileName(hSave, path)) {
+        Problem(demo, "the save-file dialog did not take the name " + path);
+        return false;
+    }
+    PressButton(hSave, IDOK);
+    if (WaitUntil([&] { return !IsWindow(hSave) && Exists(path); }, kDialogMs)) return true;
+    Problem(demo, "the report was not saved as " + path);
+    return false;
+}
+
+void ShowAndSaveReport(Demo& demo, HWND hFinished) {
+    Say("finished: " + MessageText(hFinished));
+    PressButton(hFinished, IDOK);
+    HWND hReport = WaitForDialog(demo.process.dwThreadId, "Report", kDialogMs);
+    if (!hReport) {
+        Problem(demo, "the report dialog did not open");
+        return;
+    }
+    HWND hText = GetDlgItem(hReport, IDC_REPORTTEXT);
+    if (!WaitUntil([&] { return IsWindowVisible(hReport) && Send(hText, WM_GETTEXTLENGTH, 0, 0) > 0; }, kDialogMs))
+        Problem(demo, "the report dialog shows no text");
+    Picture(demo, hReport, "report-dialog.bmp");
+    SaveReport(demo, hReport, IDC_SAVECSV, "pellmark-report.csv");
+    SaveReport(demo, hReport, IDC_SAVEHTML, "pellmark-report.html");
+    PressButton(hReport, IDCANCEL);
+    WaitUntil([&] { return !IsWindow(hReport); }, kDialogMs);
+}
+
+void SendMail(Demo& demo) {
+    const std::string record = InFolder(demo, "mail-record.txt");
+    PressButton(demo.hMain, IDC_SENDMAIL);
+    WaitUntil([&] { return Exists(record) || AnswerError(demo, "Pellmark"); }, kDialogMs);
+    if (Exists(record)) Say("mail: the addresses went to the mail component");
+}
+
+void CloseProgram(Demo& demo) {
+    PressButton(demo.hMain, IDCANCEL);
+    if (WaitForSingleObject(demo.process.hProcess, kDialogMs) == WAIT_OBJECT_0) return;
+    Problem(demo, "the program did not close; ending it");
+    TerminateProcess(demo.process.hProcess, 1);
+}
+
+void PlayUser(Demo& demo) {
+    Picture(demo, demo.hMain, "main-window-start.bmp");
+    EnterCriteria(demo);
+    ChooseOptions(demo);
+    HWND hFinished = Trawl(demo);
+    if (!hFinished) hFinished = StopRun(demo);
+    if (!hFinished) {
+        Problem(demo, "no end of run was offered");
+        return;
+    }
+    Say("rows " + std::to_string(RowCount(demo)));
+    ShowAndSaveReport(demo, hFinished);
+    Picture(demo, demo.hMain, "main-window-after.bmp");
+    SendMail(demo);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: demo_driver CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2\n");
+        return 2;
+    }
+    Demo demo;
+    demo.corvane = argv[1];
+    demo.folder = argv[2];
+    demo.keywords = std::string(argv[3]) + "\r\n" + argv[4];
+    if (!StartProgram(demo)) return 1;
+    PlayUser(demo);
+    CloseProgram(demo);
+    CloseHandle(demo.process.hThread);
+    CloseHandle(demo.process.hProcess);
+    if (demo.nProblems == 0) return 0;
+    Say(std::to_string(demo.nProblems) + " thing(s) did not go as a user expects; see above");
+    return 1;
+}
