@@ -2,11 +2,11 @@
 
 #include <boost/regex.hpp>
 
-void SearchExpression(const std::string& szExpression, const std::string& szSubject,
+bool SearchExpression(const std::string& szExpression, const std::string& szSubject,
                       std::vector<std::string>& matches) {
     try {
         const boost::regex expression(szExpression, boost::regex::perl | boost::regex::no_except);
-        if (expression.status() != 0) return;
+        if (expression.status() != 0) return true;
         auto itStart = szSubject.cbegin();
         const auto itEnd = szSubject.cend();
         boost::match_flag_type flags = boost::match_default;
@@ -22,7 +22,9 @@ void SearchExpression(const std::string& szExpression, const std::string& szSubj
             }
             flags = boost::match_prev_avail;
         }
+        return true;
     } catch (const std::exception&) {
         // The engine gave up on this text; what was found stays.
+        return false;
     }
 }

@@ -7,6 +7,7 @@
 
 // Appends the text of every match of szExpression in szSubject to matches.
 // An expression that does not compile finds nothing. When the engine gives
-// up (complexity, memory) the matches found so far are kept.
-void SearchExpression(const std::string& szExpression, const std::string& szSubject,
+// up (complexity, memory) the matches found so far are kept and the answer
+// is false; true when the walk reached the end of the subject.
+bool SearchExpression(const std::string& szExpression, const std::string& szSubject,
                       std::vector<std::string>& matches);

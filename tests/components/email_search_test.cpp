@@ -104,6 +104,22 @@ TEST(EmailSearch, StopsAtTheLimit) {
     EXPECT_EQ(matches, std::vector<std::string>{"a@b.cc"});
 }
 
+TEST(ExpressionSearch, TellsWhetherTheWalkReachedTheEnd) {
+    struct Case {
+        std::string szExpression;
+        std::string szSubject;
+        bool bComplete;
+    } const kCases[] = {
+        {"x*", "ab", true},
+        {kEmailExpression, "a@b.cc d@e.ff", true},
+        {"(unclosed", "unclosed", true},
+    };
+    for (const Case& c : kCases) {
+        std::vector<std::string> matches;
+        EXPECT_EQ(SearchExpression(c.szExpression, c.szSubject, matches), c.bComplete) << c.szSubject.substr(0, 20);
+    }
+}
+
 TEST(ExpressionSearch, BadExpressionFindsNothing) {
     std::vector<std::string> matches;
     SearchExpression("(unclosed", "unclosed (unclosed", matches);
