@@ -1,0 +1,63 @@
+#include "evaluate/rank_query_win.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "evaluate/query_answers.h"
+#include "run/diagnostic_log.h"
+#include "run/run_controller.h"
+#include "run/run_state.h"
+#include "web/page_loader_win.h"
+#include "web/tools_library.h"
+
+namespace {
+
+constexpr std::size_t kRankQuerySize = 4096;
+constexpr std::size_t kLinkQueryMax = 65535;
+
+// The next pause is measured from the end of this query, whatever the
+// load gave.
+struct CQueryStamp {
+    ~CQueryStamp() { g_tLastQuery = NowSeconds(); }
+};
+
+// One paced search-engine query.
+std::string Query(const char* szQuery, int nProgress) {
+    SleepForQueryInterval();
+    CQueryStamp stamp;
+    return CPageLoader().LoadPage(szQuery, nProgress);
+}
+
+}  // namespace
+
+int GetCorvane(const char* szAddress, int nProgress) {
+    if (!szAddress) {
+        g_Log.Write("URL is NULL");
+        return 0;
+    }
+    g_Log.Printf("Enter GetCorvane(%s)", szAddress);
+    char szChecksum[kChecksumSize] = {};
+    if (g_pfnGetCH) g_pfnGetCH(szAddress, szChecksum);
+    szChecksum[kChecksumSize - 1] = '\0';
+    char szQuery[kRankQuerySize];
+    std::snprintf(szQuery, sizeof szQuery,
+                  "http://" PELLMARK_SEARCH_HOST
+                  "/search?client=navclient-auto&ch=%s&ie=UTF-8&oe=UTF-8&features=Rank&q=info:%s",
+                  szChecksum, szAddress);
+    std::string response = Query(szQuery, nProgress >= 0 ? nProgress : g_nLinks);
+    if (response.empty() || response == "fail") return 0;
+    int32_t nRank = ParseRankAnswer(response);
+    g_Log.Write("Leave GetCorvane!\n");
+    return nRank;
+}
+
+int GetBackwardLinks(const URLInfo* lpInfo) {
+    if (!lpInfo) return 0;
+    std::string szQuery = "http://" PELLMARK_SEARCH_HOST "/search?q=link:";
+    szQuery.append(lpInfo->Source, strnlen(lpInfo->Source, sizeof lpInfo->Source));
+    if (szQuery.size() > kLinkQueryMax) szQuery.resize(kLinkQueryMax);
+    std::string response = Query(szQuery.c_str(), g_nLinks);
+    if (response.empty()) g_Log.Printf("Fail to Load page:%s", szQuery.c_str());
+    return ParseBackwardLinksAnswer(response);
+}

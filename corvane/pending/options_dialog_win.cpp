@@ -1,3 +1,0 @@
-#include "ui/settings_win.h"
-
-INT_PTR ShowOptionsDialog(HWND) { return 0; }

@@ -1,0 +1,94 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "resources/resource.h"
+#include "run/diagnostic_log.h"
+#include "run/run_state.h"
+#include "ui/main_window_win.h"
+#include "ui/settings_win.h"
+
+namespace {
+
+constexpr int kDelayFieldSize = 260;
+
+void CheckBox(HWND hDlg, int nId, bool bChecked) { CheckDlgButton(hDlg, nId, bChecked ? BST_CHECKED : BST_UNCHECKED); }
+
+bool IsChecked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
+
+std::string FieldText(HWND hDlg, int nId) {
+    HWND hField = GetDlgItem(hDlg, nId);
+    int nLength = hField ? GetWindowTextLengthA(hField) : 0;
+    if (nLength <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(nLength) + 1, '\0');
+    int nCopied = GetWindowTextA(hField, &text[0], nLength + 1);
+    text.resize(static_cast<std::size_t>(nCopied > 0 ? nCopied : 0));
+    return text;
+}
+
+void InitOptions(HWND hDlg) {
+    if (!g_Options.Load()) return;
+    // The field shows the delay in force; the stored one takes over after.
+    int nCurrentDelay = g_nQueryDelay;
+    ApplyOptionsToRunState(g_Options);
+    char szDelay[kDelayFieldSize];
+    std::snprintf(szDelay, sizeof szDelay, "%u", static_cast<unsigned>(nCurrentDelay));
+    SetDlgItemTextA(hDlg, IDC_OPT_DELAY, szDelay);
+    if (g_bKeyword) SetDlgItemTextA(hDlg, IDC_OPT_KEYWORDS, g_szKeywords.c_str());
+    CheckBox(hDlg, IDC_OPT_KEYWORD, g_bKeyword);
+    CheckBox(hDlg, IDC_OPT_EMAIL, g_bEmail);
+    CheckBox(hDlg, IDC_OPT_CONTACT, g_bContact);
+    CheckBox(hDlg, IDC_OPT_WHOIS, g_bWhoIs);
+}
+
+void AcceptOptions(HWND hDlg) {
+    g_bKeyword = IsChecked(hDlg, IDC_OPT_KEYWORD);
+    g_bEmail = IsChecked(hDlg, IDC_OPT_EMAIL);
+    g_bContact = IsChecked(hDlg, IDC_OPT_CONTACT);
+    g_bWhoIs = IsChecked(hDlg, IDC_OPT_WHOIS);
+    g_szKeywords = FieldText(hDlg, IDC_OPT_KEYWORDS);
+    g_Options.SetContactFlag(g_bContact);
+    g_Options.SetEmailFlag(g_bEmail);
+    g_Options.SetKeywordFlag(g_bKeyword);
+    g_Options.SetWhoIsFlag(g_bWhoIs);
+    g_Options.SetKeywords(g_szKeywords);
+    char szDelay[kDelayFieldSize] = "";
+    GetDlgItemTextA(hDlg, IDC_OPT_DELAY, szDelay, sizeof szDelay);
+    g_nQueryDelay = static_cast<int>(std::strtol(szDelay, nullptr, 10));
+    g_Options.SetQueryDelay(g_nQueryDelay);
+    g_Options.Save();
+    ApplyColumnVisibility();
+}
+
+INT_PTR CALLBACK OptionsDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+    try {
+        switch (uMsg) {
+        case WM_INITDIALOG:
+            InitOptions(hDlg);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                AcceptOptions(hDlg);
+                EndDialog(hDlg, 1);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(hDlg, 0);
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            EndDialog(hDlg, 0);
+            return TRUE;
+        }
+    } catch (...) {
+        g_Log.Write("Exception in the options dialog");
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR ShowOptionsDialog(HWND hOwner) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), hOwner, OptionsDlgProc, 0);
+}
