@@ -52,11 +52,6 @@ void MainWindowStatus(const char* szText, int nPosition) {
     }
 }
 
-void LoadStartupSettings() {
-    COptions options;
-    if (options.Load()) ApplyOptionsToRunState(options);
-}
-
 void OnInitDialog(HWND hWnd) {
     g_nLinksShown = 0;
     g_nQueryDelay = 100;
@@ -64,7 +59,7 @@ void OnInitDialog(HWND hWnd) {
     HICON hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PELLMARK), IMAGE_ICON,
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
-    LoadStartupSettings();
+    LoadStoredOptions();
     g_hMainWnd = hWnd;
     g_hList = GetDlgItem(hWnd, IDC_RESULTS);
     ListView_SetExtendedListViewStyle(g_hList, LVS_EX_ONECLICKACTIVATE);
