@@ -23,25 +23,6 @@ void CopyBinary(const std::string& name, const std::string& folder, const std::s
     CopyFileA((BinFolder() + "\\" + name).c_str(), (folder + "\\" + (as.empty() ? name : as)).c_str(), FALSE);
 }
 
-struct FindRequest {
-    DWORD dwProcess;
-    const char* szTitle;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND hWnd, LPARAM lParam) {
-    auto* lpRequest = reinterpret_cast<FindRequest*>(lParam);
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    char szTitle[256] = "";
-    GetWindowTextA(hWnd, szTitle, sizeof szTitle);
-    if (dwProcess == lpRequest->dwProcess && IsWindowVisible(hWnd) && lpRequest->szTitle == std::string(szTitle)) {
-        lpRequest->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Corvane.exe started from a folder of its own, which is also its current
 // folder: only what the test copied there is found beside it.
 class CProgramRun {
@@ -63,14 +44,7 @@ public:
     }
     bool Started() const { return m_bStarted; }
     HWND WaitForWindow(const char* szTitle, int nTimeoutMs = 60000) const {
-        FindRequest request{m_info.dwProcessId, szTitle, nullptr};
-        WaitUntil(
-            [&] {
-                EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&request));
-                return request.hFound != nullptr;
-            },
-            nTimeoutMs);
-        return request.hFound;
+        return WaitForProcessWindow(m_info.dwProcessId, szTitle, nTimeoutMs);
     }
     bool WaitForExit() const { return WaitForSingleObject(m_info.hProcess, 60000) == WAIT_OBJECT_0; }
     DWORD ExitCode() const {

@@ -14,6 +14,7 @@
 namespace {
 
 struct FindRequest {
+    DWORD dwProcess;
     const char* szTitle;
     HWND hFound;
 };
@@ -22,7 +23,7 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam) {
     auto* lpRequest = reinterpret_cast<FindRequest*>(lParam);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
-    if (dwProcess != GetCurrentProcessId() || !IsWindowVisible(hWnd)) return TRUE;
+    if (dwProcess != lpRequest->dwProcess || !IsWindowVisible(hWnd)) return TRUE;
     char szTitle[256] = "";
     GetWindowTextA(hWnd, szTitle, sizeof szTitle);
     if (std::string(szTitle) != lpRequest->szTitle) return TRUE;
@@ -105,15 +106,20 @@ void CMainWindowHarness::Click(HWND hDialog, int nId) const {
     PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(hButton));
 }
 
-HWND CMainWindowHarness::WaitForWindow(const char* szTitle, int nTimeoutMs) const {
-    FindRequest request{szTitle, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
-            return request.hFound != nullptr;
-        },
-        nTimeoutMs);
+HWND FindProcessWindow(DWORD dwProcess, const char* szTitle) {
+    FindRequest request{dwProcess, szTitle, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
     return request.hFound;
+}
+
+HWND WaitForProcessWindow(DWORD dwProcess, const char* szTitle, int nTimeoutMs) {
+    HWND hFound = nullptr;
+    WaitUntil([&] { return (hFound = FindProcessWindow(dwProcess, szTitle)) != nullptr; }, nTimeoutMs);
+    return hFound;
+}
+
+HWND CMainWindowHarness::WaitForWindow(const char* szTitle, int nTimeoutMs) const {
+    return WaitForProcessWindow(GetCurrentProcessId(), szTitle, nTimeoutMs);
 }
 
 bool CMainWindowHarness::WaitForWindowGone(HWND hWnd, int nTimeoutMs) const {

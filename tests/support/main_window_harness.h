@@ -47,6 +47,9 @@ private:
     HANDLE m_hDone;
 };
 
+// A visible top-level window of that process with that title, waited for.
+HWND WaitForProcessWindow(DWORD dwProcess, const char* szTitle, int nTimeoutMs);
+
 // Waits for a condition with a time limit, yielding between checks.
 template <typename F>
 bool WaitUntil(F condition, int nTimeoutMs) {
