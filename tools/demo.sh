@@ -44,12 +44,7 @@ stop_all() {
 
 # The two topic words that most generated pages carry: both have results.
 pick_keywords() {
-  local corpus="$tree/demo-corpus"
-  rm -rf "$corpus"
-  "$loader" "$bin/simweb.exe" --seed "$seed" --sites "$sites" --pages "$pages" --write-corpus "$(windows_path "$corpus")" >/dev/null
-  find "$corpus" -path '*/articles/*.html' -printf '%f\n' | sed 's/-[0-9]*\.html$//' | sort -u |
-    while read -r word; do printf '%s %s\n' "$(grep -rliw -- "$word" "$corpus" | wc -l)" "$word"; done |
-    sort -rn | head -2 | cut -d' ' -f2
+  "$here/tools/corpus-keywords.sh" "$tree" "$tree/demo-corpus" --seed "$seed" --sites "$sites" --pages "$pages"
 }
 
 run_for_user() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # wine-prefix.sh up|down PREFIX BINDIR WINELOADER
-# up: create the private prefix (never ~/.wine), register the COM servers,
-#     and keep one wineserver running for the whole test run.
+# up: create the private prefix (never ~/.wine), register the COM servers
+#     found in BINDIR (none when BINDIR is empty), and keep one wineserver
+#     running for the whole test run.
 # down: stop that wineserver.
 set -euo pipefail
 action=$1 prefix=$2 bindir=$3 loader=$4
@@ -21,7 +22,7 @@ case "$action" in
     "$loader" wineboot >/dev/null 2>&1 </dev/null
     "$loader" explorer /desktop >/dev/null 2>&1 </dev/null &
     for dll in Kestrine.dll Ostrel.dll Postil.dll; do
-      if [ -f "$bindir/$dll" ]; then
+      if [ -n "$bindir" ] && [ -f "$bindir/$dll" ]; then
         "$loader" regsvr32 /s "$bindir/$dll" >/dev/null 2>&1 </dev/null
       fi
     done
