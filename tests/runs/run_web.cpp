@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <set>
 
+#include "corpus_folder.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/run_state.h"
+#include "sim_address.h"
+#include "sim_text.h"
 
 namespace {
 
@@ -33,17 +37,163 @@ BOOL CALLBACK MatchQuestion(HWND hWnd, LPARAM lParam) {
 
 }  // namespace
 
-bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error) {
+bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
+                 const std::string& corpusFolder) {
     simweb::SimWebOptions options;
     options.engineHost = PELLMARK_SEARCH_HOST;
     options.whoisHost = PELLMARK_WHOIS_HOST;
     options.siteBase = szSiteBase;
     options.generate = simweb::GenerateSpec{17, 24, 12};
+    options.corpusFolder = corpusFolder;
     options.nBlockQueries = nBlockQueries;
     // A window far longer than any run: once blocked, every later query is.
     options.nBlockWindowMs = nBlockQueries ? 3600000 : 0;
     options.bQuiet = true;
     return web.Start(options, error);
+}
+
+bool WriteSiteFolders(const std::string& folder, const std::vector<SiteFolder>& sites, std::string& error) {
+    simweb::CCorpus corpus;
+    for (const SiteFolder& site : sites) {
+        int nSite = corpus.AddSite(site.name, "", site.whois);
+        for (const auto& page : site.pages) corpus.AddPage(nSite, "/" + site.name + "/" + page.first, page.second);
+    }
+    return simweb::WriteCorpusFolder(corpus, folder, error);
+}
+
+std::vector<std::string> SiteHosts(const char* szSiteBase, std::size_t nSites) {
+    std::vector<std::string> hosts;
+    std::string error;
+    if (!simweb::PlanSiteHosts(szSiteBase, nSites, {PELLMARK_SEARCH_HOST, PELLMARK_WHOIS_HOST}, hosts, error))
+        ADD_FAILURE() << error;
+    return hosts;
+}
+
+std::string Anchor(const std::string& href) { return "<a href=\"" + href + "\">link</a>\n"; }
+
+namespace {
+
+const char* const kExcludedLinks[] = {".gif", ".jpg", ".jpeg", ".tga", ".psd", ".pdf", ".bmp",
+                                      ".exe", ".zip", ".rar", ".cab", ".msi", "googleadservices"};
+constexpr std::size_t kAbsoluteLinkMax = 2047;
+constexpr std::size_t kHrefValueMax = 2048;
+
+bool IsAddressChar(char c) {
+    return simweb::IsWordChar(c) || std::strchr(":/.,?&+-=", c) != nullptr;
+}
+
+bool IsExcludedLink(const std::string& address) {
+    for (const char* szPattern : kExcludedLinks)
+        if (simweb::FindNoCase(address, szPattern) != std::string::npos) return true;
+    return false;
+}
+
+// Every "http://" in the text starts one address, in any letter case, up to
+// the first character that no address holds.
+std::vector<std::string> AbsoluteLinks(const std::string& html) {
+    std::vector<std::string> links;
+    for (std::size_t p = simweb::FindNoCase(html, "http://"); p != std::string::npos;
+         p = simweb::FindNoCase(html, "http://", p + 1)) {
+        std::size_t nEnd = p;
+        while (nEnd < html.size() && IsAddressChar(html[nEnd])) ++nEnd;
+        std::string address = html.substr(p, std::min(nEnd - p, kAbsoluteLinkMax));
+        if (!IsExcludedLink(address)) links.push_back(address);
+    }
+    return links;
+}
+
+// Double-quoted href values without "http://", each spelling once.
+std::vector<std::string> RelativeLinks(const std::string& html) {
+    std::vector<std::string> links;
+    for (std::size_t p = simweb::FindNoCase(html, "href=\""); p != std::string::npos;
+         p = simweb::FindNoCase(html, "href=\"", p + 6)) {
+        std::size_t nStart = p + 6, nEnd = html.find('"', nStart);
+        if (nEnd == std::string::npos || nEnd == nStart || nEnd - nStart > kHrefValueMax) continue;
+        std::string value = html.substr(nStart, nEnd - nStart);
+        if (simweb::FindNoCase(value, "http://") != std::string::npos) continue;
+        bool bSeen = std::any_of(links.begin(), links.end(),
+                                 [&](const std::string& link) { return simweb::ToLower(link) == simweb::ToLower(value); });
+        if (!bSeen) links.push_back(value);
+    }
+    return links;
+}
+
+// What a row's e-mail column shows: the one address, "Multiple", or nothing.
+std::string EmailText(const std::vector<std::string>& found) {
+    if (found.size() > 1) return "Multiple";
+    return found.empty() ? "" : found.front();
+}
+
+}  // namespace
+
+int OutboundCount(const std::string& html) {
+    return static_cast<int>(AbsoluteLinks(html).size() + RelativeLinks(html).size());
+}
+
+int RankBoost(int nRank, int nOutbound) {
+    if (nOutbound <= 0) return nRank;
+    // A rank step is worth six of the one below; rank 0 is worth nothing.
+    auto worth = [](int nStep) {
+        long long nWorth = nStep == 0 ? 0 : 1;
+        for (int i = 0; i < nStep; ++i) nWorth *= 6;
+        return nWorth;
+    };
+    long long nShare = worth(nRank) / nOutbound;
+    int nBoost = 0;
+    while (nBoost < 10 && worth(nBoost + 1) <= nShare) ++nBoost;
+    return nBoost;
+}
+
+RowFacts FactsOf(const simweb::CCorpus& corpus, const std::string& address) {
+    RowFacts facts;
+    facts.address = address;
+    int nPage = corpus.FindPage(address);
+    if (nPage < 0) {
+        ADD_FAILURE() << "no corpus page at " << address;
+        return facts;
+    }
+    facts.nRank = corpus.Rank(nPage);
+    facts.nOutbound = OutboundCount(corpus.Page(nPage).html);
+    facts.nBackward = corpus.BacklinkCount(nPage);
+    facts.nBoost = RankBoost(facts.nRank, facts.nOutbound);
+    facts.email = EmailText(corpus.Emails(nPage));
+    const std::vector<std::string>& whois = corpus.WhoIsEmails(corpus.Page(nPage).site);
+    facts.whois = whois.empty() ? "" : whois.front();
+    return facts;
+}
+
+std::vector<RowFacts> FactsOf(const simweb::CCorpus& corpus, const std::vector<std::string>& addresses) {
+    std::vector<RowFacts> rows;
+    for (const std::string& address : addresses) rows.push_back(FactsOf(corpus, address));
+    return rows;
+}
+
+void ExpectRowFacts(const CMainWindowHarness& window, const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs) {
+    std::vector<std::string> addresses;
+    for (const RowFacts& row : rows) addresses.push_back(row.address);
+    ASSERT_EQ(RowAddresses(window), addresses);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        int nRow = static_cast<int>(i);
+        const RowFacts& row = rows[i];
+        EXPECT_EQ(window.Cell(nRow, 1), std::to_string(row.nRank)) << row.address;
+        EXPECT_EQ(window.Cell(nRow, 2), std::to_string(row.nOutbound)) << row.address;
+        EXPECT_EQ(window.Cell(nRow, 3), std::to_string(row.nBackward)) << row.address;
+        EXPECT_EQ(window.Cell(nRow, 4), std::to_string(row.nBoost)) << row.address;
+        EXPECT_EQ(window.Cell(nRow, 5), bWhoIs ? row.whois : "") << row.address;
+        EXPECT_EQ(window.Cell(nRow, 7), bEmail ? row.email : "") << row.address;
+    }
+}
+
+std::string UrlRunReport(const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs) {
+    std::string report = "Potential link partners based on URL trawl:\r\n\r\n";
+    for (const RowFacts& row : rows) {
+        report += row.address + "\r\nRank: " + std::to_string(row.nRank) + "\tEstimated: " + std::to_string(row.nBoost) +
+                  "\tOutbound: " + std::to_string(row.nOutbound) + "\tBackward: " + std::to_string(row.nBackward) + "\r\n";
+        if (bEmail) report += "Email-Ids Found on the Page: " + row.email + "\t";
+        if (bWhoIs) report += "WhoIs Information: " + row.whois + "\t";
+        report += "\r\n\r\n";
+    }
+    return report + "\r\n\r\n";
 }
 
 namespace {
@@ -159,17 +309,30 @@ void AnswerFinished(const CMainWindowHarness& window, HWND hBox) {
 
 simweb::CSimWeb* RunWebTest::s_web = nullptr;
 bool RunWebTest::s_bStarted = false;
+COptionsSandbox* RunWebTest::s_options = nullptr;
 
-void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries) {
+void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder) {
     s_web = new simweb::CSimWeb;
     std::string error;
-    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error);
+    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder);
     if (!s_bStarted) ADD_FAILURE() << error;
+}
+
+void RunWebTest::StoreOptions(bool bEmail, bool bWhoIs) {
+    if (!s_options) s_options = new COptionsSandbox;
+    s_options->CreateEmpty();
+    s_options->SetDword("bEmail", bEmail ? 1 : 0);
+    s_options->SetDword("bWhoIs", bWhoIs ? 1 : 0);
+    s_options->SetDword("bContact", 0);
+    s_options->SetDword("bKeyword", 0);
+    s_options->SetDword("dQueryDelay", 0);
 }
 
 void RunWebTest::TearDownTestSuite() {
     delete s_web;
     s_web = nullptr;
+    delete s_options;
+    s_options = nullptr;
 }
 
 void RunWebTest::SetUp() {
@@ -190,6 +353,12 @@ void RunWebTest::RunKeywords(const std::string& keywords) {
     m_window.SetText(IDC_KEYWORDS, keywords);
     m_window.Click(IDC_TRAWL);
     AnswerFinished(m_window, m_window.WaitForWindow("Finished", 300000));
+}
+
+void RunWebTest::RunUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks) {
+    std::string text;
+    for (const std::string& address : addresses) text += (text.empty() ? "" : "\r\n") + address;
+    AnswerFinished(m_window, m_window.RunUrls(text, bFollowLinks, bDomainLinks));
 }
 
 void RunWebTest::ExpectReportSection(std::size_t& nAt, const std::string& keyword, const std::vector<int>& pages) {
@@ -218,9 +387,4 @@ void RunWebTest::ExpectCurList(const std::vector<std::string>& keywords, const s
     }
     for (const URLInfo& info : g_CurList) actual.push_back(std::string(info.Source) + " " + std::to_string(info.Rank));
     EXPECT_EQ(actual, expected);
-}
-
-std::vector<int> RunWebTest::First(std::vector<int> pages, std::size_t n) {
-    if (pages.size() > n) pages.resize(n);
-    return pages;
 }

@@ -8,12 +8,29 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/main_window_harness.h"
+#include "support/options_sandbox.h"
 
-// Starts the local web on the build's engine host with sites from siteBase.
-bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error);
+// Starts the local web on the build's engine host with sites from siteBase:
+// the generated corpus, or the corpus folder when one is named.
+bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
+                 const std::string& corpusFolder = "");
+
+// One site of a corpus folder that a test writes: its pages (path inside
+// the site, HTML) and its WhoIs addresses.
+struct SiteFolder {
+    std::string name;
+    std::vector<std::string> whois;
+    std::vector<std::pair<std::string, std::string>> pages;
+};
+bool WriteSiteFolders(const std::string& folder, const std::vector<SiteFolder>& sites, std::string& error);
+// The addresses the local web gives nSites sites from szSiteBase, in site order.
+std::vector<std::string> SiteHosts(const char* szSiteBase, std::size_t nSites);
+// A link as a page writes it: a double-quoted href.
+std::string Anchor(const std::string& href);
 
 // The first title word whose result count lies in [nLow, nHigh] and that is
 // not in `taken`; empty when the corpus has none.
@@ -32,6 +49,32 @@ std::vector<std::string> SiteRequests(const simweb::CSimWeb& web, std::size_t nF
 // The paged targets a query walks when it has nResults results and no limit.
 std::vector<std::string> AllPagesOf(const std::string& wireQuery, std::size_t nResults);
 
+// What a row of an accepted page shows, worked out from the corpus: the
+// engine's rank and backward-link count, the outbound links the page's
+// text holds by the program's counting rule, the boost that rank and count
+// give, the page's e-mail text and the first WhoIs address of its host.
+struct RowFacts {
+    std::string address;
+    int nRank = 0;
+    int nOutbound = 0;
+    int nBackward = 0;
+    int nBoost = 0;
+    std::string email;
+    std::string whois;
+};
+RowFacts FactsOf(const simweb::CCorpus& corpus, const std::string& address);
+std::vector<RowFacts> FactsOf(const simweb::CCorpus& corpus, const std::vector<std::string>& addresses);
+// The outbound links the program counts on a page: every absolute address
+// in the text, then every distinct double-quoted relative href value.
+int OutboundCount(const std::string& html);
+// The boost a link from a page of that rank and outbound count passes on.
+int RankBoost(int nRank, int nOutbound);
+// Each row against its facts, the e-mail and WhoIs columns filled only
+// when their option is on.
+void ExpectRowFacts(const CMainWindowHarness& window, const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
+// The text report a URL run ends with, for these rows.
+std::string UrlRunReport(const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
+
 // Every row's address, in row order.
 std::vector<std::string> RowAddresses(const CMainWindowHarness& window);
 // The rows hold these pages with the corpus's rank and backward-link count.
@@ -46,7 +89,12 @@ void AnswerFinished(const CMainWindowHarness& window, HWND hBox);
 // A main window per test against one local web per test program.
 class RunWebTest : public ::testing::Test {
 protected:
-    static void StartWeb(const char* szSiteBase, int nBlockQueries);
+    static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "");
+    // Stores the options as an installer and the options dialog would,
+    // before any window of the suite reads them: the e-mail and WhoIs
+    // checks as given, the others off, no query delay. Put back when the
+    // suite ends.
+    static void StoreOptions(bool bEmail, bool bWhoIs);
     static void TearDownTestSuite();
     void SetUp() override;
 
@@ -54,16 +102,24 @@ protected:
     void SetLimit(const char* szLimit);
     // Types the keywords, starts the run and answers the end-of-run question.
     void RunKeywords(const std::string& keywords);
+    // Types the addresses into the URL dialog, runs and answers the
+    // end-of-run question.
+    void RunUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks);
     // The report section of one keyword (empty: a back-link part): its
     // heading, then a block per page with the corpus's rank and
     // backward-link count.
     void ExpectReportSection(std::size_t& nAt, const std::string& keyword, const std::vector<int>& pages);
     // g_CurList: each keyword's marker, then its pages.
     void ExpectCurList(const std::vector<std::string>& keywords, const std::vector<std::vector<int>>& pages);
-    static std::vector<int> First(std::vector<int> pages, std::size_t n);
+    template <typename T>
+    static std::vector<T> First(std::vector<T> items, std::size_t n) {
+        if (items.size() > n) items.resize(n);
+        return items;
+    }
 
     static simweb::CSimWeb* s_web;
     static bool s_bStarted;
+    static COptionsSandbox* s_options;
     CMainWindowHarness m_window;
     std::size_t m_nFrom = 0;
 };
