@@ -14,11 +14,11 @@
 
 namespace {
 
-// Sites a.com to j.com of this program: 127.0.70.1 to 127.0.70.10, so the
-// first site's host lies inside the last one's.
+// Sites a.com to j.com and k.org of this program: 127.0.70.1 to
+// 127.0.70.11, so the first site's host lies inside the last two's.
 const char kSiteBase[] = "127.0.70.1";
-const std::vector<std::string> kSiteNames = {"a.com", "b.com", "c.com", "d.com", "e.com",
-                                             "f.com", "g.com", "h.com", "i.com", "j.com"};
+const std::vector<std::string> kSiteNames = {"a.com", "b.com", "c.com", "d.com", "e.com", "f.com",
+                                             "g.com", "h.com", "i.com", "j.com", "k.org"};
 
 // A place of the crawl's web: a page (site and path), a site folder (empty
 // path), or a page written in capitals after its host.
@@ -30,12 +30,12 @@ struct Place {
 };
 
 const std::vector<Place> kPlaces = {
-    {"A0", 0, "index.html", false}, {"A1", 0, "more.html", false}, {"A2", 0, "next.html", false},
-    {"B0", 1, "index.html", false}, {"B1", 1, "extra.html", false}, {"C0", 2, "index.html", false},
-    {"D0", 3, "index.html", false}, {"E0", 4, "index.html", false}, {"F0", 5, "index.html", false},
-    {"G0", 6, "index.html", false}, {"H0", 7, "index.html", false}, {"I0", 8, "index.html", false},
-    {"J0", 9, "index.html", false}, {"Bdir", 1, "", false},         {"Ddir", 3, "", false},
-    {"Acaps", 0, "index.html", true},
+    {"A0", 0, "index.html", false}, {"A1", 0, "more.html", false},   {"A2", 0, "next.html", false},
+    {"B0", 1, "index.html", false}, {"B1", 1, "extra.html", false},  {"C0", 2, "index.html", false},
+    {"D0", 3, "index.html", false}, {"E0", 4, "index.html", false},  {"F0", 5, "index.html", false},
+    {"G0", 6, "index.html", false}, {"H0", 7, "index.html", false},  {"I0", 8, "index.html", false},
+    {"J0", 9, "index.html", false}, {"K0", 10, "index.html", false}, {"K1", 10, "other.html", false},
+    {"Bdir", 1, "", false},         {"Ddir", 3, "", false},          {"Acaps", 0, "index.html", true},
 };
 
 // Each page's links in page order: places by key, anything else as written
@@ -54,6 +54,9 @@ const std::map<std::string, std::vector<std::string>> kLinks = {
     {"H0", {}},
     {"I0", {}},
     {"J0", {"A0", "B0"}},
+    // Relative links of a page whose address has no ".com" stay relative.
+    {"K0", {"other.html", "/k.org/other.html"}},
+    {"K1", {}},
 };
 
 const std::vector<std::string>& Hosts() {
@@ -62,7 +65,8 @@ const std::vector<std::string>& Hosts() {
 }
 
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return text;
 }
 
@@ -75,18 +79,12 @@ std::string Address(const std::string& key) {
     return key;
 }
 
-std::vector<std::string> Addresses(const std::vector<std::string>& keys) {
-    std::vector<std::string> addresses;
-    for (const std::string& key : keys) addresses.push_back(Address(key));
-    return addresses;
-}
-
 std::vector<SiteFolder> CrawlSites() {
     std::vector<SiteFolder> sites;
     for (const std::string& name : kSiteNames) sites.push_back({name, {}, {}});
     for (const auto& page : kLinks) {
-        const Place& place = *std::find_if(kPlaces.begin(), kPlaces.end(),
-                                           [&](const Place& p) { return page.first == p.szKey; });
+        const Place& place =
+            *std::find_if(kPlaces.begin(), kPlaces.end(), [&](const Place& p) { return page.first == p.szKey; });
         std::string html = "<html><head><title>Page " + page.first + "</title></head><body>\n";
         for (const std::string& link : page.second) html += Anchor(Address(link));
         sites[place.nSite].pages.push_back({place.szPath, html + "</body></html>\n"});
@@ -120,7 +118,12 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
     const std::vector<CrawlCase> cases = {
         // Bdir and Acaps lie inside addresses already listed; next.html
         // comes last, as relative links follow the absolute ones.
-        {"by address", {"A0"}, true, false, 100, {"A0", "B0", "C0", "A1", "B1", "A2", "D0", "E0", "H0", "I0", "J0", "F0", "G0"}},
+        {"by address",
+         {"A0"},
+         true,
+         false,
+         100,
+         {"A0", "B0", "C0", "A1", "B1", "A2", "D0", "E0", "H0", "I0", "J0", "F0", "G0"}},
         // One page per new host: A1, A2 and B1 share a listed host.
         {"by host", {"A0"}, true, true, 100, {"A0", "B0", "C0", "D0", "E0", "F0", "G0"}},
         // A0's host 127.0.70.1 lies inside J0's 127.0.70.10.
@@ -132,13 +135,14 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
         {"maximum two", {"A0"}, true, false, 2, {"A0", "B0", "C0", "A1"}},
         {"no following", {"A0", "B0"}, false, false, 100, {"A0", "B0"}},
         {"domain links alone", {"A0"}, false, true, 100, {"A0"}},
+        {"relative links left relative", {"K0"}, true, false, 100, {"K0"}},
     };
     for (const CrawlCase& c : cases) {
         SCOPED_TRACE(c.szName);
         m_nFrom = s_web->RequestCount();
         m_window.SetText(IDC_MAXRESULTS, std::to_string(c.nMaxResults));
-        RunUrls(Addresses(c.typed), c.bFollowLinks, c.bDomainLinks);
-        std::vector<std::string> loads = Addresses(c.loads);
+        RunUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks);
+        std::vector<std::string> loads = Addresses(c.loads, Address);
         EXPECT_EQ(SiteRequests(*s_web, m_nFrom), loads);
         // Every loaded page is accepted; rows stop at the maximum.
         std::vector<RowFacts> rows = FactsOf(Corpus(), First(loads, static_cast<std::size_t>(c.nMaxResults)));

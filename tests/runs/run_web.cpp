@@ -242,6 +242,12 @@ std::vector<std::string> Addresses(const simweb::CCorpus& corpus, const std::vec
     return addresses;
 }
 
+std::vector<std::string> Addresses(const std::vector<std::string>& keys, std::string (*lpAddressOf)(const std::string&)) {
+    std::vector<std::string> addresses;
+    for (const std::string& key : keys) addresses.push_back(lpAddressOf(key));
+    return addresses;
+}
+
 std::vector<std::string> ResultPageRequests(const simweb::CSimWeb& web, std::size_t nFrom) {
     std::vector<simweb::RequestLogEntry> log = web.Requests();
     std::vector<std::string> targets;

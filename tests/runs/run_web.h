@@ -39,6 +39,8 @@ std::string PickQuery(const simweb::CCorpus& corpus, std::size_t nLow, std::size
 // The first nWords distinct words of a page's title, lower case, joined by blanks.
 std::string TitleWords(const simweb::CCorpus& corpus, int nPage, std::size_t nWords);
 std::vector<std::string> Addresses(const simweb::CCorpus& corpus, const std::vector<int>& pages);
+// The addresses of a test's own pages, named by key.
+std::vector<std::string> Addresses(const std::vector<std::string>& keys, std::string (*lpAddressOf)(const std::string&));
 
 // Result-page requests ("&num=" in the query) since request nFrom, as targets.
 std::vector<std::string> ResultPageRequests(const simweb::CSimWeb& web, std::size_t nFrom);

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "run/run_state.h"
+#include "runs/run_web.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// Sites of this program: 127.0.71.1 to 127.0.71.4, in the order of kSites.
+const char kSiteBase[] = "127.0.71.1";
+
+const std::vector<std::string>& Hosts() {
+    static const std::vector<std::string> hosts = SiteHosts(kSiteBase, 4);
+    return hosts;
+}
+
+std::string Page(int nSite, const std::string& name, const std::string& path) {
+    return "http://" + Hosts()[nSite] + "/" + name + "/" + path;
+}
+
+// The pages by key: amber.com, birch.com, cobalt.com, dune.com.
+std::string Address(const std::string& key) {
+    static const std::map<std::string, std::string> addresses = {
+        {"R", Page(0, "amber.com", "index.html")},  {"P", Page(0, "amber.com", "plain.html")},
+        {"B", Page(1, "birch.com", "index.html")},  {"N", Page(1, "birch.com", "news.html")},
+        {"C", Page(2, "cobalt.com", "index.html")}, {"D", Page(3, "dune.com", "index.html")},
+        {"X", Page(3, "dune.com", "extra.html")},
+    };
+    return addresses.at(key);
+}
+
+std::string Html(const std::string& body) {
+    return "<html><head><title>Page</title></head><body>\n" + body + "</body></html>\n";
+}
+
+// A page as sites write them: a script with an image address, links in
+// every letter case and quoting, an address in the text, a mail link.
+std::string AmberHome() {
+    return "<html><head><title>Amber</title>\n<script type=\"text/javascript\">var pixel = \"" +
+           Page(0, "amber.com", "pixel.GIF") + "\";</script>\n</head><body>\n" + Anchor(Address("B")) +
+           "<A HREF=\"about.html\">About</A> <a href=\"About.html\">About</a> <a href=\"ABOUT.HTML\">About</a>\n"
+           "<a href='" +
+           Address("C") +
+           "'>Cobalt</a>\n<a href = \"blanks.html\">Blanks</a> <a href=\"\">Empty</a>\n"
+           "<a href=\"#top\">Top</a> <a href=\"mailto:info@amber.com\">Mail us</a>\n<p>See HTTP://" +
+           Hosts()[3] + "/DUNE.COM/index.html! or " + Page(3, "dune.com", "a_b.html") + "</p>\n<img src=\"" +
+           Page(0, "amber.com", "report.pdf.html") + "\">\n<p>Write to info@amber.com.</p>\n</body></html>\n";
+}
+
+// E-mail addresses: two on amber's home, one on birch's, two on cobalt's,
+// one on each of dune's pages, none on amber's plain page and birch's news.
+std::vector<SiteFolder> UrlRunSites() {
+    return {
+        {"amber.com",
+         {"registrant@amber.com", "hostmaster@amber.com"},
+         {{"index.html", AmberHome()}, {"plain.html", Html("<p>Nothing to write to.</p>\n")}}},
+        {"birch.com",
+         {"owner@birch.com"},
+         {{"index.html", Html("<p>Mail sales@birch.com.</p>\n" + Anchor(Address("C")) + Anchor(Address("D")) +
+                              Anchor(Address("N")) + Anchor("news.html"))},
+          {"news.html", Html(Anchor(Address("P")))}}},
+        {"cobalt.com",
+         {},
+         {{"index.html", Html("<p>a@cobalt.com b@cobalt.com</p>\n" + Anchor(Address("D")) + Anchor(Address("X")))}}},
+        {"dune.com",
+         {"admin@dune.com"},
+         {{"index.html", Html("<p>x@dune.com</p>\n" + Anchor(Address("B")))},
+          {"extra.html", Html("<p>y@dune.com</p>\n")}}},
+    };
+}
+
+class UrlRunTest : public RunWebTest {
+protected:
+    static void SetUpTestSuite() {
+        StoreOptions(true, true);
+        CTempFolder folder;
+        std::string error;
+        if (!WriteSiteFolders(folder.Path(), UrlRunSites(), error)) ADD_FAILURE() << error;
+        StartWeb(kSiteBase, 0, folder.Path());
+    }
+};
+
+TEST_F(UrlRunTest, TheCorpusGivesEveryColumnSomethingToShow) {
+    // Four absolute addresses (the image and the pdf are not links) and
+    // three relative values, one of them in three spellings.
+    EXPECT_EQ(OutboundCount(AmberHome()), 7);
+    RowFacts amber = FactsOf(Corpus(), Address("R"));
+    EXPECT_EQ(amber.email, "Multiple");
+    EXPECT_EQ(amber.whois, "registrant@amber.com");
+    EXPECT_EQ(FactsOf(Corpus(), Address("B")).email, "sales@birch.com");
+    EXPECT_EQ(FactsOf(Corpus(), Address("C")).whois, "");
+}
+
+struct UrlRunCase {
+    const char* szName;
+    std::vector<std::string> typed;
+    bool bFollowLinks;
+    bool bDomainLinks;
+    std::vector<std::string> loads;
+    // Pages without an e-mail address are loaded but make no row, and
+    // their links are not followed.
+    std::vector<std::string> rows;
+};
+
+TEST_F(UrlRunTest, RowsAndReportWithTheEmailAndWhoIsChecks) {
+    const std::vector<UrlRunCase> cases = {
+        {"typed only", {"R", "P", "B", "C", "N"}, false, false, {"R", "P", "B", "C", "N"}, {"R", "B", "C"}},
+        {"domain links alone", {"B", "C"}, false, true, {"B", "C"}, {"B", "C"}},
+        // news.html is N again; N has no address, so P is never reached.
+        {"follow links", {"B"}, true, false, {"B", "C", "D", "N", "X"}, {"B", "C", "D", "X"}},
+        // N shares B's host, X shares D's.
+        {"follow links by domain", {"B"}, true, true, {"B", "C", "D"}, {"B", "C", "D"}},
+    };
+    for (const UrlRunCase& c : cases) {
+        SCOPED_TRACE(c.szName);
+        m_nFrom = s_web->RequestCount();
+        RunUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks);
+        EXPECT_EQ(SiteRequests(*s_web, m_nFrom), Addresses(c.loads, Address));
+        std::vector<RowFacts> rows = FactsOf(Corpus(), Addresses(c.rows, Address));
+        ExpectRowFacts(m_window, rows, true, true);
+        EXPECT_EQ(g_ReportText, UrlRunReport(rows, true, true));
+    }
+}
+
+}  // namespace
