@@ -27,10 +27,16 @@ std::string Page(int nSite, const std::string& name, const std::string& path) {
 // The pages by key: amber.com, birch.com, cobalt.com, dune.com.
 std::string Address(const std::string& key) {
     static const std::map<std::string, std::string> addresses = {
-        {"R", Page(0, "amber.com", "index.html")},  {"P", Page(0, "amber.com", "plain.html")},
-        {"B", Page(1, "birch.com", "index.html")},  {"N", Page(1, "birch.com", "news.html")},
-        {"C", Page(2, "cobalt.com", "index.html")}, {"D", Page(3, "dune.com", "index.html")},
+        {"R", Page(0, "amber.com", "index.html")},
+        {"P", Page(0, "amber.com", "plain.html")},
+        {"B", Page(1, "birch.com", "index.html")},
+        {"N", Page(1, "birch.com", "news.html")},
+        {"C", Page(2, "cobalt.com", "index.html")},
+        {"D", Page(3, "dune.com", "index.html")},
         {"X", Page(3, "dune.com", "extra.html")},
+        {"T", Page(0, "amber.com", "tiny.html")},
+        // As a user may type it: blanks around it, no scheme.
+        {"Btyped", "  " + Hosts()[1] + "/birch.com/index.html "},
     };
     return addresses.at(key);
 }
@@ -59,7 +65,7 @@ std::vector<SiteFolder> UrlRunSites() {
     return {
         {"amber.com",
          {"registrant@amber.com", "hostmaster@amber.com"},
-         {{"index.html", AmberHome()}, {"plain.html", Html("<p>Nothing to write to.</p>\n")}}},
+         {{"index.html", AmberHome()}, {"plain.html", Html("<p>Nothing to write to.</p>\n")}, {"tiny.html", "tiny"}}},
         {"birch.com",
          {"owner@birch.com"},
          {{"index.html", Html("<p>Mail sales@birch.com.</p>\n" + Anchor(Address("C")) + Anchor(Address("D")) +
@@ -110,7 +116,14 @@ struct UrlRunCase {
 
 TEST_F(UrlRunTest, RowsAndReportWithTheEmailAndWhoIsChecks) {
     const std::vector<UrlRunCase> cases = {
-        {"typed only", {"R", "P", "B", "C", "N"}, false, false, {"R", "P", "B", "C", "N"}, {"R", "B", "C"}},
+        // The typed address is corrected before it is loaded; a page of
+        // fewer than six characters is not evaluated.
+        {"typed only",
+         {"R", "P", "Btyped", "C", "N", "T"},
+         false,
+         false,
+         {"R", "P", "B", "C", "N", "T"},
+         {"R", "B", "C"}},
         {"domain links alone", {"B", "C"}, false, true, {"B", "C"}, {"B", "C"}},
         // news.html is N again; N has no address, so P is never reached.
         {"follow links", {"B"}, true, false, {"B", "C", "D", "N", "X"}, {"B", "C", "D", "X"}},
