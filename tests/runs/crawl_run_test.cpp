@@ -133,6 +133,8 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
         {"longer address", {"Ddir", "C0"}, true, false, 100, {"Ddir", "C0", "F0", "E0", "D0", "G0"}},
         // Records are added while no more than the maximum were: three.
         {"maximum two", {"A0"}, true, false, 2, {"A0", "B0", "C0", "A1"}},
+        // The rows are full before A0 is evaluated; its links still count.
+        {"rows full first", {"F0", "G0", "H0", "A0"}, true, false, 2, {"F0", "G0", "H0", "A0", "B0", "C0", "A1"}},
         {"no following", {"A0", "B0"}, false, false, 100, {"A0", "B0"}},
         {"domain links alone", {"A0"}, false, true, 100, {"A0"}},
         {"relative links left relative", {"K0"}, true, false, 100, {"K0"}},
