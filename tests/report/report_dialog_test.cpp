@@ -18,15 +18,6 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Chooses a file name in the save-file dialog the export opens.
-bool SaveAs(DWORD dwThread, HWND hReport, int nButton, const std::string& path) {
-    PressButton(hReport, nButton);
-    HWND hSave = WaitForDialog(dwThread, "Select file");
-    if (!hSave || !TypeFileName(hSave, path)) return false;
-    PressButton(hSave, IDOK);
-    return WaitUntil([&] { return !IsWindow(hSave); });
-}
-
 class ReportDialog : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -51,9 +42,9 @@ TEST_F(ReportDialog, ShowsTheTextAndSavesBothFiles) {
         HWND hReport = WaitForDialog(dwThread, "Report");
         if (!hReport) return false;
         shownText = WindowText(GetDlgItem(hReport, IDC_REPORTTEXT));
-        bool bSaved = SaveAs(dwThread, hReport, IDC_SAVECSV, m_folder.File("report")) &&
+        bool bSaved = SaveThroughFileDialog(dwThread, hReport, IDC_SAVECSV, m_folder.File("report")) &&
                       WaitUntil([&] { return Exists(m_folder.File("report.csv")); }) &&
-                      SaveAs(dwThread, hReport, IDC_SAVEHTML, m_folder.File("page.html")) &&
+                      SaveThroughFileDialog(dwThread, hReport, IDC_SAVEHTML, m_folder.File("page.html")) &&
                       WaitUntil([&] { return Exists(m_folder.File("page.html")); });
         PressButton(hReport, IDCANCEL);
         return bSaved;
@@ -107,7 +98,7 @@ TEST_F(ReportDialog, FileThatCannotBeCreatedIsReported) {
         bool bAnswered = true;
         for (int nButton : {IDC_SAVECSV, IDC_SAVEHTML}) {
             HWND hError = nullptr;
-            bAnswered = bAnswered && SaveAs(dwThread, hReport, nButton, m_folder.File("taken")) &&
+            bAnswered = bAnswered && SaveThroughFileDialog(dwThread, hReport, nButton, m_folder.File("taken")) &&
                         (hError = WaitForDialog(dwThread, "Error")) != nullptr;
             if (!hError) break;
             std::string text;

@@ -97,6 +97,14 @@ bool TypeFileName(HWND hDlg, const std::string& name) {
     return WindowText(hEdit) == name;
 }
 
+bool SaveThroughFileDialog(DWORD dwThreadId, HWND hDlg, int nButton, const std::string& name, DWORD dwTimeoutMs) {
+    PressButton(hDlg, nButton);
+    HWND hSave = WaitForDialog(dwThreadId, "Select file", dwTimeoutMs);
+    if (!hSave || !TypeFileName(hSave, name)) return false;
+    PressButton(hSave, IDOK);
+    return WaitUntil([&] { return !IsWindow(hSave); }, dwTimeoutMs);
+}
+
 void CloseThreadWindows(DWORD dwThreadId) { EnumThreadWindows(dwThreadId, PostClose, 0); }
 
 CWindowScript::CWindowScript(std::function<bool(DWORD)> script) {

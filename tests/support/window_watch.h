@@ -25,6 +25,11 @@ std::vector<std::string> StaticTexts(HWND hDlg);
 void PressButton(HWND hDlg, int nId);
 // Types a name into the file name box of the save-file dialog.
 bool TypeFileName(HWND hDlg, const std::string& name);
+// Presses a save button of a dialog of that thread, types the name into
+// the save-file dialog it opens and confirms it; true once that dialog has
+// gone with the name taken.
+bool SaveThroughFileDialog(DWORD dwThreadId, HWND hDlg, int nButton, const std::string& name,
+                           DWORD dwTimeoutMs = kWindowWaitMs);
 // Closes every top-level window of the thread (used when a wait fails).
 void CloseThreadWindows(DWORD dwThreadId);
 

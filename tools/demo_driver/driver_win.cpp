@@ -158,14 +158,11 @@ HWND StopRun(Demo& demo) {
 
 bool SaveReport(Demo& demo, HWND hReport, int nButton, const char* szName) {
     const std::string path = InFolder(demo, szName);
-    PressButton(hReport, nButton);
-    HWND hSave = WaitForDialog(demo.process.dwThreadId, "Select file", kDialogMs);
-    if (!hSave || !TypeFileName(hSave, path)) {
+    if (!SaveThroughFileDialog(demo.process.dwThreadId, hReport, nButton, path, kDialogMs)) {
         Problem(demo, "the save-file dialog did not take the name " + path);
         return false;
     }
-    PressButton(hSave, IDOK);
-    if (WaitUntil([&] { return !IsWindow(hSave) && Exists(path); }, kDialogMs)) return true;
+    if (WaitUntil([&] { return Exists(path); }, kDialogMs)) return true;
     Problem(demo, "the report was not saved as " + path);
     return false;
 }
