@@ -98,7 +98,7 @@ TEST_F(BacklinkRunTest, StopDuringTheSecondAddress) {
     std::vector<int> taken = firstLinks;
     for (int page : First(Corpus().Backlinks(second), nSecond)) taken.push_back(page);
     EXPECT_EQ(loaded, Addresses(Corpus(), taken));
-    ExpectRows(m_window, Corpus(), taken);
+    ExpectRows(m_window, Corpus(), taken, RunEnd::Stopped);
     std::size_t nAt = 0;
     ExpectReportSection(nAt, "", taken);
 }

@@ -19,7 +19,7 @@ protected:
     static void SetUpTestSuite() { StartWeb("127.0.67.2", 2); }
 
     void Answer(int nButton) {
-        HWND hBox = WaitForBlockedPageQuestion(m_window);
+        HWND hBox = WaitForProgramBox(m_window);
         ASSERT_NE(hBox, nullptr);
         EXPECT_EQ(CMainWindowHarness::MessageText(hBox), kQuestion);
         m_window.Click(hBox, nButton);

@@ -9,7 +9,7 @@
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/run_state.h"
-#include "runs/run_web.h"
+#include "runs/report_files.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -120,7 +120,7 @@ TEST_F(KeywordRunTest, StopDuringAResultPageBuildsTheKeywordsReport) {
     ASSERT_LT(loaded.size(), 10u) << "the page's evaluation stopped";
     std::vector<int> taken = First(Corpus().Search(keyword), loaded.size());
     EXPECT_EQ(loaded, Addresses(Corpus(), taken));
-    ExpectRows(m_window, Corpus(), taken);
+    ExpectRows(m_window, Corpus(), taken, RunEnd::Stopped);
     std::size_t nAt = 0;
     ExpectReportSection(nAt, keyword, taken);
     EXPECT_EQ(nAt, g_ReportText.size()) << "no section of the keyword that was never reached";

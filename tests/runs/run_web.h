@@ -74,19 +74,34 @@ int RankBoost(int nRank, int nOutbound);
 // Each row against its facts, the e-mail and WhoIs columns filled only
 // when their option is on.
 void ExpectRowFacts(const CMainWindowHarness& window, const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
-// The text report a URL run ends with, for these rows.
-std::string UrlRunReport(const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
+// The characters a web address runs over, in a page's links and in the
+// report's links.
+bool IsAddressChar(char c);
 
 // Every row's address, in row order.
 std::vector<std::string> RowAddresses(const CMainWindowHarness& window);
-// The rows hold these pages with the corpus's rank and backward-link count.
-void ExpectRows(const CMainWindowHarness& window, const simweb::CCorpus& corpus, const std::vector<int>& pages);
+enum class RunEnd { Completed, Stopped };
+// The rows hold these pages with the corpus's rank, outbound link count,
+// backward-link count and boost.
+void ExpectRows(const CMainWindowHarness& window, const simweb::CCorpus& corpus, const std::vector<int>& pages,
+                RunEnd end = RunEnd::Completed);
 
-// The question shown when the engine answers with a verification page (a
-// box titled like the main window, but not the main window).
-HWND WaitForBlockedPageQuestion(const CMainWindowHarness& window, int nTimeoutMs = 60000);
-// Answers the end-of-run question with Cancel (no report dialog).
-void AnswerFinished(const CMainWindowHarness& window, HWND hBox);
+// A box titled like the main window, but not the main window: the question
+// shown when the engine answers with a verification page, the mailing
+// list's messages.
+HWND WaitForProgramBox(const CMainWindowHarness& window, int nTimeoutMs = 60000);
+// Answers the end-of-run question: Cancel (no report dialog) or OK (the
+// report dialog opens).
+void AnswerFinished(const CMainWindowHarness& window, HWND hBox, int nAnswer = IDCANCEL);
+
+// The page options a user sets in the options dialog.
+struct PageOptions {
+    bool bEmail = false;
+    bool bContact = false;
+    bool bKeyword = false;
+    bool bWhoIs = false;
+    std::string keywords;  // one per line
+};
 
 // A main window per test against one local web per test program.
 class RunWebTest : public ::testing::Test {
@@ -102,7 +117,13 @@ protected:
 
     const simweb::CCorpus& Corpus() const { return s_web->Corpus(); }
     void SetLimit(const char* szLimit);
-    // Types the keywords, starts the run and answers the end-of-run question.
+    // Sets the options through the options dialog, as a user does, with no
+    // pause between queries. The dialog stores them: a test that calls
+    // this keeps the stored options in a COptionsSandbox.
+    void ChooseOptions(const PageOptions& options);
+    // Types the keywords, starts the run and waits for the end-of-run question.
+    HWND TrawlKeywords(const std::string& keywords);
+    // The same, with the question answered "Cancel".
     void RunKeywords(const std::string& keywords);
     // Types the addresses into the URL dialog, runs and answers the
     // end-of-run question.
