@@ -75,11 +75,6 @@ std::string Absolute(const std::string& target, const std::string& pageAddress) 
 
 }  // namespace
 
-std::string EmailField(const std::vector<std::string>& emails) {
-    if (emails.empty()) return "";
-    return emails.size() == 1 ? emails[0] : "Multiple";
-}
-
 std::string ContactLink(const std::string& html, const std::string& pageAddress) {
     for (const Link& link : Links(WithoutScripts(html)))
         if (IsContactWord(link.text)) return link.target.empty() ? "" : Absolute(link.target, pageAddress);

@@ -1,8 +1,8 @@
 #pragma once
 // What the content checks of page evaluation must find on a page of the
 // local web, worked out from the page itself by the checks' rules: the
-// e-mail field, the contact-page link, the keyword test, the WhoIs field,
-// and the address file the mailing list writes from them.
+// contact-page link and the keyword test; and the address file the mailing
+// list writes from what the checks found.
 #include <map>
 #include <string>
 #include <vector>
@@ -10,8 +10,6 @@
 // The link words the program looks for, separated by ";".
 constexpr char kContactWords[] = "contact;contact us;contactus;about;about us;aboutus;feedback";
 
-// The e-mail field: the one address, "Multiple", or empty when none.
-std::string EmailField(const std::vector<std::string>& emails);
 // The contact page: the target of the first link whose text is a link
 // word, made absolute against the page's address; empty when none.
 std::string ContactLink(const std::string& html, const std::string& pageAddress);
