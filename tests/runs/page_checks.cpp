@@ -87,33 +87,3 @@ bool HoldsKeyword(const std::string& html, const std::vector<std::string>& keywo
         return std::regex_search(text, std::regex("\\b" + keyword + "\\b"));
     });
 }
-
-std::string WhoIsKey(const std::string& pageAddress) {
-    std::size_t nHost = pageAddress.find("http://");
-    nHost = nHost == std::string::npos ? 0 : nHost + 7;
-    return pageAddress.substr(0, pageAddress.find('/', nHost));
-}
-
-namespace {
-
-void AddLine(std::string& file, std::vector<std::string>& written, const std::string& line) {
-    if (std::find(written.begin(), written.end(), line) != written.end()) return;
-    written.push_back(line);
-    file += line + "\r\r\n";
-}
-
-}  // namespace
-
-std::string ExpectedAddressFile(const MailingList& list) {
-    std::string file;
-    std::vector<std::string> written;
-    for (const auto& page : list.pages) {
-        AddLine(file, written, "[" + page.first + "]");
-        for (const std::string& address : page.second) AddLine(file, written, address);
-    }
-    for (const auto& domain : list.whois) {
-        AddLine(file, written, "[WhoIs][" + domain.first + "]");
-        for (const std::string& address : domain.second) AddLine(file, written, address);
-    }
-    return file;
-}

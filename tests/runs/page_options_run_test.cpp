@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "report/mailing_list.h"
-#include "resources/resource.h"
 #include "runs/page_checks.h"
+#include "runs/sent_mail.h"
 #include "support/options_sandbox.h"
 #include "support/temp_folder.h"
 
@@ -113,19 +112,6 @@ protected:
         delete s_corpus;
         s_corpus = nullptr;
     }
-    void SetUp() override {
-        RunWebTest::SetUp();
-        // Postil records what it read instead of opening its window; the
-        // address file goes to a folder of the test's own.
-        SetEnvironmentVariableA("POSTIL_RECORD", m_files.File("postil.txt").c_str());
-        m_savedAddressFile = g_MailSender.AddressFilePath();
-        g_MailSender.SetAddressFilePath(m_files.File("EmailAdd.txt").c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableA("POSTIL_RECORD", nullptr);
-        g_MailSender.SetAddressFilePath(m_savedAddressFile.c_str());
-    }
-
     // The pages a run of that kind evaluates, in order.
     std::vector<int> Evaluated(RunKind kind) const {
         if (kind == RunKind::Keyword) return Corpus().Search(kQuery);
@@ -151,43 +137,9 @@ protected:
                     << Corpus().Page(accepted[i]).address << " column " << nColumn;
     }
 
-    // E-mail addresses of accepted pages, filed under the page; WhoIs
-    // addresses of every evaluated page, the first page of a host wins.
-    MailingList ExpectedMailingList(const OptionCase& c, const std::vector<int>& evaluated,
-                                    const std::vector<int>& accepted) const {
-        MailingList list;
-        for (int page : accepted)
-            if (c.options.bEmail && !Corpus().Emails(page).empty())
-                list.pages[Corpus().Page(page).address] = Corpus().Emails(page);
-        for (int page : evaluated) {
-            const std::vector<std::string>& whois = Corpus().WhoIsEmails(Corpus().Page(page).site);
-            if (c.options.bWhoIs && !whois.empty()) list.whois.emplace(WhoIsKey(Corpus().Page(page).address), whois);
-        }
-        return list;
-    }
-
-    // "&Send Mail": the address file handed to Postil, or the message that
-    // nothing was found and an empty file.
-    void ExpectAddressFile(const MailingList& list) {
-        std::string expected = ExpectedAddressFile(list);
-        DeleteFileA(m_files.File("postil.txt").c_str());
-        m_window.Click(IDC_SENDMAIL);
-        if (expected.empty()) {
-            HWND hBox = WaitForProgramBox(m_window);
-            ASSERT_NE(hBox, nullptr);
-            EXPECT_EQ(CMainWindowHarness::MessageText(hBox), "Sorry, No Email Addresses Trawled !!");
-            m_window.Click(hBox, IDOK);
-            ASSERT_TRUE(m_window.WaitForWindowGone(hBox));
-        } else {
-            ASSERT_TRUE(WaitUntil([&] { return !ReadWholeFile(m_files.File("postil.txt")).empty(); }, 60000));
-        }
-        EXPECT_EQ(ReadWholeFile(m_files.File("EmailAdd.txt")), expected);
-    }
-
     static CTempFolder* s_corpus;
     COptionsSandbox m_sandbox;
-    CTempFolder m_files;
-    std::string m_savedAddressFile;
+    CSentMail m_mail;
 };
 
 CTempFolder* PageOptionsRunTest::s_corpus = nullptr;
@@ -209,7 +161,7 @@ TEST_F(PageOptionsRunTest, EachOptionFillsItsColumnAndRejectsPagesWithout) {
             ExpectOptionColumns(c, accepted);
             std::string heading = kind == RunKind::Keyword ? kQuery : "";
             ExpectReportFiles(m_window, saved, {{heading, static_cast<int>(accepted.size())}}, c.options);
-            ExpectAddressFile(ExpectedMailingList(c, evaluated, accepted));
+            m_mail.ExpectSent(m_window, ExpectedMailingList(Corpus(), c.options, evaluated, accepted));
         }
     }
 }
