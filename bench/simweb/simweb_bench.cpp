@@ -1,5 +1,5 @@
 // Speed and size of the local web: corpus start-up, peak memory, and
-// single-client requests per second. Prints min / median / max.
+// single-client requests per second. Prints figure lines with every round's value.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_figures.h"
 #include "checksum.h"
 #include "simweb_service_win.h"
 
@@ -26,10 +27,8 @@ constexpr int kRequestsPerRound = 2000;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-void Report(const char* szWhat, std::vector<double> values, const char* szUnit) {
-    std::sort(values.begin(), values.end());
-    std::printf("%-44s min %10.1f  median %10.1f  max %10.1f %s\n", szWhat, values.front(), values[values.size() / 2],
-                values.back(), szUnit);
+void Report(const std::string& what, const std::vector<double>& values, const char* szUnit) {
+    PrintFigure("simweb: " + what, szUnit, "-", values);
 }
 
 simweb::SimWebOptions Options(int nSites, int nPages) {
@@ -160,7 +159,7 @@ void MeasureRequests(int nRounds) {
         for (const auto& mode : kModes) {
             std::vector<double> rates;
             for (int r = 0; r < nRounds; ++r) rates.push_back(Round(kind.address->c_str(), *kind.targets, mode.first));
-            Report((std::string(kind.szName) + mode.second).c_str(), rates, "requests/s");
+            Report(std::string(kind.szName) + mode.second, rates, "requests/s");
         }
     }
 }

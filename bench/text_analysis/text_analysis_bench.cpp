@@ -1,7 +1,7 @@
 // Speed of the page analysis on generated pages: an ordinary 5 MB page and
 // pages carrying a 100 KB and a 1 MB inline base64 image. Writes each page
 // to the folder given on the command line (for grep to read the same
-// bytes) and prints MB/s and milliseconds per analysis.
+// bytes) and prints the MB/s of every analysis.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_figures.h"
 #include "contact_links.h"
 #include "email_search.h"
 #include "expression_search.h"
@@ -56,24 +57,13 @@ std::string PageWithImage(std::size_t nImage, std::mt19937& rng) {
            OrdinaryContent(100000, rng);
 }
 
-// Best of a few runs, in milliseconds.
-double BestMilliseconds(const std::function<std::size_t()>& analysis, std::size_t& nFound, int nRuns) {
-    double dBest = 1e30;
-    for (int i = 0; i < nRuns; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        nFound = analysis();
-        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        dBest = std::min(dBest, elapsed.count());
-    }
-    return dBest;
-}
-
+// Throughput of each of nRuns analyses, in MB/s.
 void Report(const char* szPage, const char* szAnalysis, std::size_t nBytes, const std::function<std::size_t()>& f,
             int nRuns = 5) {
-    std::size_t nFound = 0;
-    const double dMs = BestMilliseconds(f, nFound, nRuns);
-    std::printf("%-12s %-22s %9.2f ms %9.1f MB/s  found %zu\n", szPage, szAnalysis, dMs,
-                static_cast<double>(nBytes) / 1e6 / (dMs / 1000.0), nFound);
+    std::vector<double> rates;
+    for (int i = 0; i < nRuns; ++i)
+        rates.push_back(static_cast<double>(nBytes) / 1e6 / SecondsOf([&] { f(); }));
+    PrintFigure(std::string("page analysis, ") + szPage + ", " + szAnalysis, "MB/s", "-", rates);
 }
 
 }  // namespace

@@ -7,56 +7,14 @@
 #include <vector>
 
 #include "support/main_window_harness.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-// The folder of this test program, where the build puts every binary.
-std::string BinFolder() {
-    char szPath[MAX_PATH];
-    GetModuleFileNameA(nullptr, szPath, sizeof szPath);
-    std::string path = szPath;
-    return path.substr(0, path.rfind('\\'));
-}
-
 void CopyBinary(const std::string& name, const std::string& folder, const std::string& as = "") {
     CopyFileA((BinFolder() + "\\" + name).c_str(), (folder + "\\" + (as.empty() ? name : as)).c_str(), FALSE);
 }
-
-// Corvane.exe started from a folder of its own, which is also its current
-// folder: only what the test copied there is found beside it.
-class CProgramRun {
-public:
-    explicit CProgramRun(const std::string& folder) {
-        STARTUPINFOA start{};
-        start.cb = sizeof start;
-        std::string command = "\"" + folder + "\\Corvane.exe\"";
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back('\0');
-        m_bStarted = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &start,
-                                    &m_info) != FALSE;
-    }
-    ~CProgramRun() {
-        if (!m_bStarted) return;
-        if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_info.hProcess, 1);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
-    }
-    bool Started() const { return m_bStarted; }
-    HWND WaitForWindow(const char* szTitle, int nTimeoutMs = 60000) const {
-        return WaitForProcessWindow(m_info.dwProcessId, szTitle, nTimeoutMs);
-    }
-    bool WaitForExit() const { return WaitForSingleObject(m_info.hProcess, 60000) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const {
-        DWORD dwCode = 1;
-        GetExitCodeProcess(m_info.hProcess, &dwCode);
-        return dwCode;
-    }
-
-private:
-    PROCESS_INFORMATION m_info{};
-    bool m_bStarted = false;
-};
 
 struct MissingLibraryCase {
     std::vector<std::pair<std::string, std::string>> copies;  // file, name in the folder

@@ -85,18 +85,26 @@ std::string CMainWindowHarness::Text(int nId) const {
     return szText;
 }
 
-void CMainWindowHarness::SetText(int nId, const std::string& text) const {
-    SendMessageA(Control(nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void CMainWindowHarness::SetText(int nId, const std::string& text) const { SetControlText(m_hMain, nId, text); }
 
 void CMainWindowHarness::SetChecked(HWND hDialog, int nId, bool bChecked) const {
+    SetControlChecked(hDialog, nId, bChecked);
+}
+
+void CMainWindowHarness::Click(HWND hDialog, int nId) const { ClickControl(hDialog, nId); }
+
+void SetControlText(HWND hDialog, int nId, const std::string& text) {
+    SendMessageA(GetDlgItem(hDialog, nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetControlChecked(HWND hDialog, int nId, bool bChecked) {
     HWND hBox = GetDlgItem(hDialog, nId);
     bool bNow = SendMessageA(hBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    if (bNow != bChecked) Click(hDialog, nId);
+    if (bNow != bChecked) ClickControl(hDialog, nId);
     WaitUntil([&] { return (SendMessageA(hBox, BM_GETCHECK, 0, 0) == BST_CHECKED) == bChecked; }, 10000);
 }
 
-void CMainWindowHarness::Click(HWND hDialog, int nId) const {
+void ClickControl(HWND hDialog, int nId) {
     HWND hButton = GetDlgItem(hDialog, nId);
     // An auto check box changes its state on the click itself.
     if ((GetWindowLongA(hButton, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
@@ -146,13 +154,19 @@ std::string CMainWindowHarness::Cell(int nRow, int nColumn) const {
 
 HWND CMainWindowHarness::RunUrls(const std::string& addresses, bool bFollowLinks, bool bDomainLinks,
                                  bool bBacklinks) {
-    Click(IDC_TRAWLURLS);
-    HWND hDialog = WaitForWindow("URL Trawl");
-    if (!hDialog) return nullptr;
-    SendMessageA(GetDlgItem(hDialog, IDC_URLTEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(addresses.c_str()));
-    SetChecked(hDialog, IDC_FOLLOWLINKS, bFollowLinks);
-    SetChecked(hDialog, IDC_DOMAINLINKS, bDomainLinks);
-    if (bBacklinks) SetChecked(hDialog, IDC_BACKLINKS, true);
-    Click(hDialog, IDOK);
+    if (!StartUrlRun(m_hMain, GetCurrentProcessId(), addresses, bFollowLinks, bDomainLinks, bBacklinks)) return nullptr;
     return WaitForWindow("Finished", 120000);
+}
+
+bool StartUrlRun(HWND hMain, DWORD dwProcess, const std::string& addresses, bool bFollowLinks, bool bDomainLinks,
+                 bool bBacklinks) {
+    ClickControl(hMain, IDC_TRAWLURLS);
+    HWND hDialog = WaitForProcessWindow(dwProcess, "URL Trawl", 60000);
+    if (!hDialog) return false;
+    SetControlText(hDialog, IDC_URLTEXT, addresses);
+    SetControlChecked(hDialog, IDC_FOLLOWLINKS, bFollowLinks);
+    SetControlChecked(hDialog, IDC_DOMAINLINKS, bDomainLinks);
+    if (bBacklinks) SetControlChecked(hDialog, IDC_BACKLINKS, true);
+    ClickControl(hDialog, IDOK);
+    return true;
 }

@@ -50,6 +50,16 @@ private:
 // A visible top-level window of that process with that title, waited for.
 HWND WaitForProcessWindow(DWORD dwProcess, const char* szTitle, int nTimeoutMs);
 
+// The user's actions on a dialog of this or another process.
+void SetControlText(HWND hDialog, int nId, const std::string& text);
+void SetControlChecked(HWND hDialog, int nId, bool bChecked);
+// A button click, posted like the one the mouse makes.
+void ClickControl(HWND hDialog, int nId);
+// Opens the URL dialog of the main window hMain (of process dwProcess),
+// fills it and starts the run with "OK"; false when the dialog never came.
+bool StartUrlRun(HWND hMain, DWORD dwProcess, const std::string& addresses, bool bFollowLinks, bool bDomainLinks,
+                 bool bBacklinks = false);
+
 // Waits for a condition with a time limit, yielding between checks.
 template <typename F>
 bool WaitUntil(F condition, int nTimeoutMs) {
