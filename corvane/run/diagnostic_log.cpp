@@ -33,6 +33,7 @@ bool CDiagnosticLog::OpenLocked(const char* szBaseName) {
     ++m_nFileIndex;
     CloseLocked();
     if (!m_file.Create(szFile)) return false;
+    m_bOpen = true;
     m_nLineCount = 0;
     WriteBanner("Starting Session");
     return true;
@@ -48,6 +49,7 @@ void CDiagnosticLog::CloseLocked() {
     if (!m_file.IsOpen()) return;
     WriteBanner("Clossed Session");
     m_file.Close();
+    m_bOpen = false;
 }
 
 void CDiagnosticLog::WriteText(const char* szText) { m_file.Write(szText, std::strlen(szText)); }
@@ -62,12 +64,10 @@ void CDiagnosticLog::WriteBanner(const char* szTitle) {
     m_file.WriteLineEnd();
 }
 
-bool CDiagnosticLog::IsOpen() const {
-    std::lock_guard<CRecoverableLock> guard(m_lock);
-    return m_file.IsOpen();
-}
+bool CDiagnosticLog::IsOpen() const { return m_bOpen; }
 
 bool CDiagnosticLog::Write(const char* szText, bool bEndLine, int nIndent, bool bMark) {
+    if (!m_bOpen) return false;
     std::lock_guard<CRecoverableLock> guard(m_lock);
     return WriteLocked(szText, bEndLine, nIndent, bMark);
 }
@@ -90,7 +90,7 @@ bool CDiagnosticLog::WriteLocked(const char* szText, bool bEndLine, int nIndent,
 }
 
 bool CDiagnosticLog::WriteFormattedV(bool bMark, const char* szFormat, va_list args) {
-    if (!szFormat) return false;
+    if (!szFormat || !m_bOpen) return false;
     char szBuffer[kLogFormatSize];
     std::vsnprintf(szBuffer, sizeof szBuffer, szFormat, args);
     return Write(szBuffer, true, 0, bMark);

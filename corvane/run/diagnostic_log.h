@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide trace file. Every subsystem writes one line per step;
 // the program works the same when the file cannot be written.
+#include <atomic>
 #include <cstdarg>
 #include <cstddef>
 
@@ -49,6 +50,10 @@ private:
 
     mutable CRecoverableLock m_lock;
     CPlainFile m_file;
+    // Whether m_file is open, readable without the lock: taking the lock
+    // costs a call into the system, and every step of a run writes a line
+    // whether or not there is a file to take it.
+    std::atomic<bool> m_bOpen{false};
     char m_szBaseName[kLogBaseNameSize] = "";
     int m_nFileIndex = 1;
     int m_nLineCount = 0;

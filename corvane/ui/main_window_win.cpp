@@ -20,6 +20,7 @@
 #include "ui/result_columns_win.h"
 #include "ui/settings_win.h"
 #include "ui/status.h"
+#include "ui/status_mailbox.h"
 #include "ui/stop_dialog_win.h"
 
 HWND g_hMainWnd = nullptr;
@@ -39,12 +40,27 @@ HWND Item(int nId) { return GetDlgItem(g_hMainWnd, nId); }
 
 void EnableItem(int nId, bool bEnable) { EnableWindow(Item(nId), bEnable ? TRUE : FALSE); }
 
-// The status routine workers call: the status line and the progress bar,
-// or the "Calculating backward links" label past the maximum.
+// Workers leave their status in s_status; the main window's thread puts
+// the latest one on screen at every tick of this timer. A crawl shows a
+// status for every link of every page, far more often than anyone can
+// read, and even a posted message costs a call into the system.
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT kStatusTimerMs = 50;
+CStatusMailbox s_status;
+
+// The status routine workers call: never waits for the main window.
 void MainWindowStatus(const char* szText, int nPosition) {
-    if (!g_hMainWnd) return;
+    if (g_hMainWnd) s_status.Put(szText, nPosition);
+}
+
+// The latest status on the status line and the progress bar, or the
+// "Calculating backward links" label past the maximum.
+void ShowWaitingStatus() {
+    std::string text;
+    int nPosition = 0;
+    if (!s_status.Take(text, nPosition)) return;
     if (nPosition <= g_nMaxResults) {
-        SetWindowTextA(Item(IDC_STATUS), szText);
+        SetWindowTextA(Item(IDC_STATUS), text.c_str());
         SendMessageA(Item(IDC_PROGRESS), PBM_SETPOS, nPosition, 0);
     } else {
         ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
@@ -75,6 +91,8 @@ void OnInitDialog(HWND hWnd) {
     SetDlgItemTextA(hWnd, IDC_QUERYLIMIT, "1");
     SendMessageA(hSpin, UDM_SETRANGE32, 1, kQueryLimitMax);
     SetDlgItemTextA(hWnd, IDC_STATUS, "Ready...");
+    s_status.Clear();
+    SetTimer(hWnd, kStatusTimer, kStatusTimerMs, nullptr);
     SetStatusRoutine(MainWindowStatus);
 }
 
@@ -190,6 +208,7 @@ void OnListUpdated() {
 
 void OnDestroy() {
     SetStatusRoutine(nullptr);
+    KillTimer(g_hMainWnd, kStatusTimer);
     ListView_DeleteAllItems(g_hList);
     g_hMainWnd = nullptr;
 }
@@ -217,6 +236,12 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         OnDestroy();
         return FALSE;
     case WM_TIMER:
+        if (wParam == kStatusTimer) {
+            ShowWaitingStatus();
+            return FALSE;
+        }
+        g_Log.Printf("FaceDlgProc: message %u", uMsg);
+        return FALSE;
     case WM_ACTIVATE:
     case WM_NCACTIVATE:
     case WM_NCPAINT:
@@ -227,7 +252,11 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     if (uMsg == kWmListUpdated) OnListUpdated();
-    if (uMsg == kWmFinished) StopProcess(wParam != 0);
+    if (uMsg == kWmFinished) {
+        // The run's last statuses are stale once it has ended.
+        s_status.Clear();
+        StopProcess(wParam != 0);
+    }
     return FALSE;
 }
 

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "run/diagnostic_log.h"
@@ -86,6 +89,40 @@ TEST(DiagnosticLog, RotatesAfterFourHundredThousandLines) {
     EXPECT_EQ(first.size(), kOpening.size() + kLogLinesPerFile * line.size() + kClosing.size());
     EXPECT_EQ(first.substr(first.size() - kClosing.size()), kClosing);
     EXPECT_EQ(second, kOpening + ThreadPrefix() + "     first of the second file\r\n" + kClosing);
+}
+
+// Writers keep writing while the log is closed under them: a write that
+// reports success is in the file, whole, and one that reports failure is not.
+TEST(DiagnosticLog, WritesRacingACloseLandWholeOrNotAtAll) {
+    CTempFolder folder;
+    CDiagnosticLog log;
+    ASSERT_TRUE(log.Open(folder.File("c").c_str()));
+    constexpr int kWriters = 3;
+    constexpr int kLines = 3000;
+    std::atomic<int> written[kWriters] = {};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&log, &written, w] {
+            for (int i = 0; i < kLines; ++i)
+                if (log.Printf("writer %d line %d", w, i)) ++written[w];
+        });
+    while (written[0] == 0) Sleep(0);
+    log.Close();
+    for (std::thread& writer : writers) writer.join();
+    EXPECT_FALSE(log.IsOpen());
+    std::string content = ReadWholeFile(folder.File("c_1.log"));
+    ASSERT_GE(content.size(), kOpening.size() + kClosing.size());
+    EXPECT_EQ(content.substr(content.size() - kClosing.size()), kClosing) << "nothing after the closing banner";
+    std::istringstream lines(content.substr(kOpening.size(), content.size() - kOpening.size() - kClosing.size()));
+    std::vector<int> found(kWriters, 0);
+    for (std::string line; std::getline(lines, line);) {
+        int nWriter = -1, nLine = -1;
+        char szEnd[2] = "";
+        ASSERT_EQ(std::sscanf(line.c_str(), "[%*u]     writer %d line %d%1[\r]", &nWriter, &nLine, szEnd), 3) << line;
+        ASSERT_TRUE(nWriter >= 0 && nWriter < kWriters) << line;
+        EXPECT_EQ(nLine, found[static_cast<std::size_t>(nWriter)]++) << "lines of one writer in order, none lost";
+    }
+    for (int w = 0; w < kWriters; ++w) EXPECT_EQ(found[static_cast<std::size_t>(w)], written[w]) << "writer " << w;
 }
 
 }  // namespace

@@ -252,12 +252,13 @@ TEST_F(MainWindowTest, StatusBeyondTheMaximumShowsTheBacklinksLabel) {
     m_window.SetText(IDC_MAXRESULTS, "100");
     g_nMaxResults = 2;
     ShowWindow(m_window.Control(IDC_PROGRESS), SW_SHOW);
+    // A worker's status reaches the window without the worker waiting for it.
     ShowStatus("within", 2);
-    EXPECT_EQ(m_window.Text(IDC_STATUS), "within");
+    EXPECT_TRUE(WaitUntil([&] { return m_window.Text(IDC_STATUS) == "within"; }, 10000));
     EXPECT_EQ(SendMessageA(m_window.Control(IDC_PROGRESS), PBM_GETPOS, 0, 0), 2);
     ShowStatus("beyond", 3);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(m_window.Control(IDC_PROGRESS)); }, 10000));
     EXPECT_EQ(m_window.Text(IDC_STATUS), "within") << "the status line is left unchanged";
-    EXPECT_FALSE(IsWindowVisible(m_window.Control(IDC_PROGRESS)));
     EXPECT_TRUE(IsWindowVisible(m_window.Control(IDC_CALCULATING)));
 }
 
