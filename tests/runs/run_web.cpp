@@ -74,7 +74,7 @@ std::vector<std::string> SiteHosts(const char* szSiteBase, std::size_t nSites) {
 std::string Anchor(const std::string& href) { return "<a href=\"" + href + "\">link</a>\n"; }
 
 bool IsAddressChar(char c) {
-    return simweb::IsWordChar(c) || std::strchr(":/.,?&+-=", c) != nullptr;
+    return simweb::IsWordChar(c) || (c != '\0' && std::strchr(":/.,?&+-=", c) != nullptr);
 }
 
 namespace {
