@@ -79,7 +79,12 @@ int64_t SteadyNowMs();
 
 constexpr std::size_t kMaxRequestHead = 32 * 1024;
 constexpr int kHeadTimeoutMs = 10000;
-constexpr int kKeepAliveTimeoutMs = 5000;
+// An idle kept-alive connection is closed only after a client has long
+// given it up: WinHTTP keeps a pooled connection for tens of seconds and
+// sends its next request to the same site on it. Closed sooner, the
+// connection may close just as that request arrives, which then fails
+// without an answer.
+constexpr int kKeepAliveTimeoutMs = 120000;
 constexpr int kSendTimeoutMs = 30000;
 constexpr std::size_t kMaxConnections = 512;
 

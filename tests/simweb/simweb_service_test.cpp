@@ -133,6 +133,19 @@ TEST_F(ServiceTest, KeepsConnectionsAliveAndAnswersPipelinedRequests) {
     closesocket(s);
 }
 
+TEST_F(ServiceTest, AnIdleKeptAliveConnectionIsStillServedSecondsLater) {
+    SOCKET s = Connect(Site(1));
+    ASSERT_NE(s, INVALID_SOCKET);
+    std::string request = Request("/small.com/index.html");
+    send(s, request.data(), static_cast<int>(request.size()), 0);
+    ASSERT_EQ(ReadAnswer(s).nStatus, 200);
+    // A run often comes back to a site after seconds spent on others.
+    Sleep(6000);
+    ASSERT_EQ(send(s, request.data(), static_cast<int>(request.size()), 0), static_cast<int>(request.size()));
+    EXPECT_EQ(ReadAnswer(s).body, "<html><body>small</body></html>");
+    closesocket(s);
+}
+
 TEST_F(ServiceTest, BadRequestsGetAnAnswerAndTheServiceGoesOn) {
     struct Case {
         const char* szName;
