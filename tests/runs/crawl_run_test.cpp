@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -103,6 +104,10 @@ protected:
     }
 };
 
+// Breadth first from A0 by address, as far as the links reach.
+const std::vector<std::string> kWholeCrawl = {"A0", "B0", "C0", "A1", "B1", "A2", "D0",
+                                              "E0", "H0", "I0", "J0", "F0", "G0"};
+
 struct CrawlCase {
     const char* szName;
     std::vector<std::string> typed;
@@ -118,12 +123,7 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
     const std::vector<CrawlCase> cases = {
         // Bdir and Acaps lie inside addresses already listed; next.html
         // comes last, as relative links follow the absolute ones.
-        {"by address",
-         {"A0"},
-         true,
-         false,
-         100,
-         {"A0", "B0", "C0", "A1", "B1", "A2", "D0", "E0", "H0", "I0", "J0", "F0", "G0"}},
+        {"by address", {"A0"}, true, false, 100, kWholeCrawl},
         // One page per new host: A1, A2 and B1 share a listed host.
         {"by host", {"A0"}, true, true, 100, {"A0", "B0", "C0", "D0", "E0", "F0", "G0"}},
         // A0's host 127.0.70.1 lies inside J0's 127.0.70.10.
@@ -151,6 +151,25 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
         ExpectRowFacts(m_window, rows, false, false);
         EXPECT_EQ(g_ReportText, UrlRunReport(rows, false, false));
     }
+}
+
+TEST_F(CrawlRunTest, StopEndsTheCrawlWithTheRowsItHas) {
+    // Paced queries keep each evaluation going for seconds.
+    g_nQueryDelay = 2000;
+    auto run = std::async(std::launch::async, [&] { return m_window.RunUrls(Address("A0"), true, false); });
+    ASSERT_TRUE(WaitUntil([&] { return SiteRequests(*s_web, m_nFrom).size() >= 3; }, 120000));
+    m_window.Click(IDC_TRAWL);
+    AnswerFinished(m_window, run.get());
+    std::vector<std::string> loads = SiteRequests(*s_web, m_nFrom);
+    ASSERT_LT(loads.size(), kWholeCrawl.size()) << "the crawl stopped";
+    EXPECT_EQ(loads, Addresses(First(kWholeCrawl, loads.size()), Address));
+    // The page loaded when the stop came may have been left unevaluated.
+    std::size_t nRows = static_cast<std::size_t>(m_window.RowCount());
+    ASSERT_TRUE(nRows == loads.size() || nRows + 1 == loads.size()) << nRows << " rows";
+    std::vector<int> pages;
+    for (const std::string& address : First(loads, nRows)) pages.push_back(Corpus().FindPage(address));
+    ExpectRows(m_window, Corpus(), pages, RunEnd::Stopped);
+    EXPECT_EQ(g_ReportText, ExpectedReportText(ListRows(m_window), {{"", static_cast<int>(nRows)}}, PageOptions()));
 }
 
 }  // namespace
