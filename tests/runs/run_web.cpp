@@ -387,10 +387,14 @@ HWND RunWebTest::TrawlKeywords(const std::string& keywords) {
 
 void RunWebTest::RunKeywords(const std::string& keywords) { AnswerFinished(m_window, TrawlKeywords(keywords)); }
 
-void RunWebTest::RunUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks) {
+HWND RunWebTest::TrawlUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks) {
     std::string text;
     for (const std::string& address : addresses) text += (text.empty() ? "" : "\r\n") + address;
-    AnswerFinished(m_window, m_window.RunUrls(text, bFollowLinks, bDomainLinks));
+    return m_window.RunUrls(text, bFollowLinks, bDomainLinks);
+}
+
+void RunWebTest::RunUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks) {
+    AnswerFinished(m_window, TrawlUrls(addresses, bFollowLinks, bDomainLinks));
 }
 
 void RunWebTest::ExpectReportSection(std::size_t& nAt, const std::string& keyword, const std::vector<int>& pages) {

@@ -125,8 +125,10 @@ protected:
     HWND TrawlKeywords(const std::string& keywords);
     // The same, with the question answered "Cancel".
     void RunKeywords(const std::string& keywords);
-    // Types the addresses into the URL dialog, runs and answers the
+    // Types the addresses into the URL dialog, runs and waits for the
     // end-of-run question.
+    HWND TrawlUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks);
+    // The same, with the question answered "Cancel".
     void RunUrls(const std::vector<std::string>& addresses, bool bFollowLinks, bool bDomainLinks);
     // The report section of one keyword (empty: a back-link part): its
     // heading, then a block per page with the corpus's rank and

@@ -114,7 +114,14 @@ struct UrlRunCase {
     std::vector<std::string> rows;
 };
 
-TEST_F(UrlRunTest, RowsAndReportWithTheEmailAndWhoIsChecks) {
+PageOptions EmailAndWhoIs() {
+    PageOptions options;
+    options.bEmail = true;
+    options.bWhoIs = true;
+    return options;
+}
+
+TEST_F(UrlRunTest, RowsReportAndSavedFilesWithTheEmailAndWhoIsChecks) {
     const std::vector<UrlRunCase> cases = {
         // The typed address is corrected before it is loaded; a page of
         // fewer than six characters is not evaluated.
@@ -133,11 +140,13 @@ TEST_F(UrlRunTest, RowsAndReportWithTheEmailAndWhoIsChecks) {
     for (const UrlRunCase& c : cases) {
         SCOPED_TRACE(c.szName);
         m_nFrom = s_web->RequestCount();
-        RunUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks);
+        SavedReport saved;
+        SaveReportFiles(m_window, TrawlUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks), saved);
         EXPECT_EQ(SiteRequests(*s_web, m_nFrom), Addresses(c.loads, Address));
         std::vector<RowFacts> rows = FactsOf(Corpus(), Addresses(c.rows, Address));
         ExpectRowFacts(m_window, rows, true, true);
         EXPECT_EQ(g_ReportText, UrlRunReport(rows, true, true));
+        ExpectReportFiles(m_window, saved, {{"", static_cast<int>(rows.size())}}, EmailAndWhoIs());
     }
 }
 
