@@ -42,11 +42,17 @@ const URLInfo* RowRecord(HWND hList, int nRow) {
     return reinterpret_cast<const URLInfo*>(item.lParam);
 }
 
+// The order a click must give: the system's collation for the addresses,
+// the list's own comparison for the numbers.
+int Compare(const URLInfo* a, const URLInfo* b, int nColumn) {
+    if (nColumn == kColUrl)
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->Source, -1, b->Source, -1) - CSTR_EQUAL;
+    return CompareItems(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), nColumn);
+}
+
 bool IsSorted(HWND hList, int nColumn) {
     for (int nRow = 1; nRow < kRows; ++nRow)
-        if (CompareItems(reinterpret_cast<LPARAM>(RowRecord(hList, nRow - 1)),
-                         reinterpret_cast<LPARAM>(RowRecord(hList, nRow)), nColumn) > 0)
-            return false;
+        if (Compare(RowRecord(hList, nRow - 1), RowRecord(hList, nRow), nColumn) > 0) return false;
     return true;
 }
 

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <unordered_map>
 
 #include "run/diagnostic_log.h"
 #include "run/run_state.h"
@@ -56,6 +59,51 @@ void ReadCellText(HWND hList, int nRow, int nColumn, char* szField, std::size_t 
     CopyField(szField, nSize, szText);
 }
 
+// The address order as CompareStringA gives it, as a rank per row's
+// record. A sort key compares byte by byte in that same order, so the
+// addresses are collated once each instead of twice in every one of the
+// list's comparisons.
+struct AddressOrder {
+    std::unordered_map<LPARAM, std::size_t> ranks;
+    bool bDescending;
+};
+
+std::string AddressSortKey(const char* szAddress) {
+    int nSize = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, szAddress, -1, nullptr, 0);
+    if (nSize <= 0) return std::string();
+    std::string key(static_cast<std::size_t>(nSize), '\0');
+    LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, szAddress, -1, &key[0], nSize);
+    return key;
+}
+
+AddressOrder RankAddresses(HWND hList, bool bDescending) {
+    std::vector<std::pair<std::string, LPARAM>> keyed;
+    int nCount = ListView_GetItemCount(hList);
+    for (int nRow = 0; nRow < nCount; ++nRow) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = nRow;
+        if (!ListView_GetItem(hList, &item) || !item.lParam) continue;
+        keyed.emplace_back(AddressSortKey(reinterpret_cast<const URLInfo*>(item.lParam)->Source), item.lParam);
+    }
+    std::sort(keyed.begin(), keyed.end());
+    AddressOrder order{{}, bDescending};
+    std::size_t nRank = 0;
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        if (i > 0 && keyed[i].first != keyed[i - 1].first) ++nRank;
+        order.ranks[keyed[i].second] = nRank;
+    }
+    return order;
+}
+
+int CALLBACK CompareAddressRanks(LPARAM lFirst, LPARAM lSecond, LPARAM lOrder) {
+    const AddressOrder* lpOrder = reinterpret_cast<const AddressOrder*>(lOrder);
+    auto first = lpOrder->ranks.find(lFirst), second = lpOrder->ranks.find(lSecond);
+    if (first == lpOrder->ranks.end() || second == lpOrder->ranks.end()) return 0;
+    int nResult = CompareNumbers(static_cast<int>(first->second), static_cast<int>(second->second));
+    return lpOrder->bDescending ? -nResult : nResult;
+}
+
 }  // namespace
 
 void InsertResultColumns(HWND hList) {
@@ -86,14 +134,11 @@ int CALLBACK CompareItems(LPARAM lFirst, LPARAM lSecond, LPARAM lSort) {
     bool bDescending = (lSort & 0x100) != 0;
     int nResult = 0;
     switch (nColumn) {
-    case kColUrl:
-        nResult = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->Source, -1, b->Source, -1) - CSTR_EQUAL;
-        break;
     case kColRank: nResult = CompareNumbers(a->Rank, b->Rank); break;
     case kColOutbound: nResult = CompareNumbers(a->Outcoming, b->Outcoming); break;
     case kColBackward: nResult = CompareNumbers(a->Incoming, b->Incoming); break;
     case kColBoost: nResult = CompareNumbers(a->lPoint, b->lPoint); break;
-    default: return 0;  // the text columns cannot be sorted
+    default: return 0;  // the address column sorts by its own ranks; the other text columns do not sort
     }
     return bDescending ? -nResult : nResult;
 }
@@ -105,6 +150,11 @@ void SortByColumn(HWND hList, int nColumn) {
         lSort |= 0x100;
     } else {
         s_nSortColumn = nColumn;
+    }
+    if (nColumn == kColUrl) {
+        AddressOrder order = RankAddresses(hList, (lSort & 0x100) != 0);
+        ListView_SortItems(hList, CompareAddressRanks, reinterpret_cast<LPARAM>(&order));
+        return;
     }
     ListView_SortItems(hList, CompareItems, lSort);
 }

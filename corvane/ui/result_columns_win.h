@@ -20,7 +20,7 @@ enum ResultColumn {
 };
 
 void InsertResultColumns(HWND hList);
-// Sort comparison of two rows' records.
+// Sort comparison of two rows' records by a number column.
 int CALLBACK CompareItems(LPARAM lFirst, LPARAM lSecond, LPARAM lSort);
 // Column click: ascending, or descending when the same column was the last
 // ascending sort.
