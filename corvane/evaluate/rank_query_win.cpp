@@ -45,7 +45,7 @@ int GetCorvane(const char* szAddress, int nProgress) {
                   "http://" PELLMARK_SEARCH_HOST
                   "/search?client=navclient-auto&ch=%s&ie=UTF-8&oe=UTF-8&features=Rank&q=info:%s",
                   szChecksum, szAddress);
-    std::string response = Query(szQuery, nProgress >= 0 ? nProgress : g_nLinks);
+    std::string response = Query(szQuery, nProgress >= 0 ? nProgress : g_nLinks.load());
     if (response.empty() || response == "fail") return 0;
     int32_t nRank = ParseRankAnswer(response);
     g_Log.Write("Leave GetCorvane!\n");

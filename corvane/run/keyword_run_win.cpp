@@ -61,8 +61,8 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
         g_Log.Write("ExtractGoogleLinks Failed");
         return true;
     }
-    int nLimit = nQueryLimit;
-    auto* lpRequest = new ResultPageRequest{&links, &nLimit, &reportList};
+    auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
+    auto* lpRequest = new ResultPageRequest(work);
     HANDLE hThread = StartThread(ProcessGooglePage, lpRequest);
     if (!hThread) {
         delete lpRequest;
@@ -72,6 +72,7 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     if (WaitForSingleObject(hThread, INFINITE) != WAIT_OBJECT_0 && !TerminateThread(hThread, 0))
         g_Log.Write("Fail to terminate Thread");
     CloseHandle(hThread);
+    reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());
     if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
     return g_nLinks < g_nMaxResults;
 }
@@ -208,23 +209,23 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
 
 unsigned __stdcall ProcessGooglePage(void* lpParam) {
     std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
+    BindRowsToRun();
     CEvaluationCom com("Failed to Initialize COM");
     if (!com.Ok()) return 0;
     try {
-        if (!request) {
+        if (!request || !*request) {
             g_Log.Write("pInfo is NULL");
-        } else if (!request->lpLinks || !request->lpLimit || !request->lpList) {
-            g_Log.Write("plinks == NULL || pLimit == NULL || pList == NULL");
         } else {
+            ResultPageWork& work = **request;
             CPageLoader loader;
-            for (const std::string& address : *request->lpLinks) {
+            for (const std::string& address : work.links) {
                 if (g_Stopped) break;
                 ++g_nQueryLinks;
-                if (*request->lpLimit != 0 && g_nQueryLinks > *request->lpLimit) {
+                if (work.nLimit != 0 && g_nQueryLinks > work.nLimit) {
                     g_Log.Write("ProcessGooglePage Failed");
                     break;
                 }
-                EvaluateResult(loader, address, *request->lpList);
+                EvaluateResult(loader, address, work.accepted);
             }
         }
     } catch (...) {

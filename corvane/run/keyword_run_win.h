@@ -3,6 +3,7 @@
 // and the driver that walks each keyword's result pages.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,16 @@ struct KeywordRunBlock {
 };
 int GoogleSearchCore(KeywordRunBlock* lpBlock);
 
-// What one result page's evaluation thread works on.
-struct ResultPageRequest {
-    std::vector<std::string>* lpLinks;
-    int* lpLimit;
-    std::vector<URLInfo>* lpList;
+// What one result page's evaluation thread works on, shared with the
+// worker that waits for it: "Force" ends the worker while the evaluation
+// may still come back and write, so nothing of it may live on the
+// worker's stack.
+struct ResultPageWork {
+    std::vector<std::string> links;
+    int nLimit;
+    std::vector<URLInfo> accepted;
 };
+using ResultPageRequest = std::shared_ptr<ResultPageWork>;
 unsigned __stdcall ProcessGooglePage(void* lpParam);
 
 // Walks the result pages of one query (keyword or "link:" text) with its

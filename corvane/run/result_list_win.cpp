@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::size_t kCellSize = 2048;
 constexpr int kAppendPosition = 0xFFFFFF;
+constexpr unsigned kNoRun = 0;
+
+thread_local unsigned t_nRowSerial = kNoRun;
 
 void SetCell(int nRow, int nColumn, const char* szText) {
     char szCell[kCellSize];
@@ -61,6 +64,17 @@ bool InsertRow(URLInfo* lpInfo) {
 void UpdateList(URLInfo* lpInfo) {
     if (!lpInfo) {
         g_Log.Write("UpdateList: no record");
+        return;
+    }
+    SendMessageA(g_hMainWnd, kWmUpdateRow, t_nRowSerial, reinterpret_cast<LPARAM>(lpInfo));
+}
+
+void BindRowsToRun() { t_nRowSerial = g_nRunSerial; }
+
+void ApplyRow(unsigned nSerial, URLInfo* lpInfo) {
+    if (!lpInfo) return;
+    if (nSerial != kNoRun && nSerial != g_nRunSerial) {
+        g_Log.Printf("UpdateList: the run of %s has ended; no row", lpInfo->Source);
         return;
     }
     if (lpInfo->Item < 0 && !InsertRow(lpInfo)) return;

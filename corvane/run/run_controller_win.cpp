@@ -56,6 +56,7 @@ void FinishUrlRun() {
 
 unsigned __stdcall ProcessURL(void* lpParam) {
     std::unique_ptr<EvaluationRequest> request(static_cast<EvaluationRequest*>(lpParam));
+    BindRowsToRun();
     CEvaluationCom com("ProcessURL: CoInitialize failed");
     if (!com.Ok()) return 0;
     try {
@@ -241,6 +242,7 @@ void ForceStop() {
 void StopProcess(bool bReportBuilt) {
     // A forced stop posts a second WM_FINISHED after the worker's own one.
     if (!g_bRunning) return;
+    ++g_nRunSerial;  // from here on, an evaluation that comes back late makes no row
     WaitForWorker();
     g_bUrlRun = false;  // a terminated URL worker could not clear it itself
     g_RunList.Clear();

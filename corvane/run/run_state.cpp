@@ -17,9 +17,10 @@ std::string g_szKeywords;
 std::atomic<bool> g_Stopped{false};
 std::atomic<bool> g_bRunning{false};
 std::atomic<bool> g_bUrlRun{false};
-int g_nLinks = 0;
-int g_nFollowed = 0;
-int g_nQueryLinks = 0;
+std::atomic<int> g_nLinks{0};
+std::atomic<int> g_nFollowed{0};
+std::atomic<int> g_nQueryLinks{0};
+std::atomic<unsigned> g_nRunSerial{1};
 std::atomic<int64_t> g_tLastQuery{0};
 
 CRunList g_RunList;

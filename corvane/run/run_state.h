@@ -38,9 +38,11 @@ extern std::string g_szKeywords;
 extern std::atomic<bool> g_Stopped;
 extern std::atomic<bool> g_bRunning;
 extern std::atomic<bool> g_bUrlRun;
-extern int g_nLinks;
-extern int g_nFollowed;
-extern int g_nQueryLinks;
+extern std::atomic<int> g_nLinks;
+extern std::atomic<int> g_nFollowed;
+extern std::atomic<int> g_nQueryLinks;
+// Goes up when a run starts and when it ends (main window thread only).
+extern std::atomic<unsigned> g_nRunSerial;
 extern std::atomic<int64_t> g_tLastQuery;
 
 // The work list of a URL or back-link run: owns its records, in order.

@@ -251,6 +251,7 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
+    if (uMsg == kWmUpdateRow) ApplyRow(static_cast<unsigned>(wParam), reinterpret_cast<URLInfo*>(lParam));
     if (uMsg == kWmListUpdated) OnListUpdated();
     if (uMsg == kWmFinished) {
         // The run's last statuses are stale once it has ended.
@@ -291,6 +292,7 @@ void StopAnimation() {
 }
 
 void EnterRunningState() {
+    ++g_nRunSerial;
     g_bRunning = true;
     SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) | CS_NOCLOSE);
     EnableItem(IDCANCEL, false);

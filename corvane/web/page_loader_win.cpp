@@ -8,10 +8,10 @@
 #include "ui/status.h"
 #include "web/url_crack.h"
 
-HINTERNET g_hSession = nullptr;
-int64_t g_tSessionOpened = 0;
-uint32_t g_nConnectTimeout = 0;
-bool g_bSessionOk = false;
+std::atomic<HINTERNET> g_hSession{nullptr};
+std::atomic<int64_t> g_tSessionOpened{0};
+std::atomic<uint32_t> g_nConnectTimeout{0};
+std::atomic<bool> g_bSessionOk{false};
 
 namespace {
 
@@ -20,6 +20,10 @@ constexpr int kSendAttempts = 5;
 constexpr int kLoadsPerSession = 15;
 constexpr DWORD kChunk = 4095;
 constexpr int kMaxEmptyReads = 10;
+constexpr int kResolveTimeoutMs = 0;  // none
+constexpr int kConnectTimeoutMs = 60000;
+constexpr int kSendTimeoutMs = 30000;
+constexpr int kReceiveTimeoutMs = 30000;
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return std::wstring();
@@ -45,15 +49,16 @@ CPageLoader::CPageLoader() { g_bSessionOk = true; }
 CPageLoader::~CPageLoader() = default;
 
 void CPageLoader::CloseSession() {
-    if (g_hSession) WinHttpCloseHandle(g_hSession);
-    g_hSession = nullptr;
+    HINTERNET hSession = g_hSession.exchange(nullptr);
+    if (hSession) WinHttpCloseHandle(hSession);
 }
 
 HINTERNET CPageLoader::MyWinhttpConnection() {
-    if (g_nConnectTimeout != 0) {
+    uint32_t nTimeout = g_nConnectTimeout;
+    if (nTimeout != 0) {
         uint32_t nAge = static_cast<uint32_t>(NowSeconds() - g_tSessionOpened);
-        g_Log.Printf("elapsedTime = %u, connectTime = %u", nAge, g_nConnectTimeout);
-        if (nAge + g_nConnectTimeout / 4 >= g_nConnectTimeout) {
+        g_Log.Printf("elapsedTime = %u, connectTime = %u", nAge, nTimeout);
+        if (nAge + nTimeout / 4 >= nTimeout) {
             g_Log.Write("Connection Timeouts");
             CloseSession();
         }
@@ -62,19 +67,36 @@ HINTERNET CPageLoader::MyWinhttpConnection() {
         g_Log.Write("Last Winhttp Failure Found");
         CloseSession();
     }
-    if (g_hSession) return g_hSession;
-    g_hSession = WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                             WINHTTP_NO_PROXY_BYPASS, 0);
-    g_tSessionOpened = NowSeconds();
-    if (g_hSession) {
-        DWORD dwTimeout = 0, dwSize = sizeof dwTimeout;
-        if (WinHttpQueryOption(g_hSession, WINHTTP_OPTION_CONNECT_TIMEOUT, &dwTimeout, &dwSize)) {
-            g_Log.Printf("Connection timeout: %u ms\n\n", static_cast<unsigned>(dwTimeout));
-            g_nConnectTimeout = dwTimeout / 1000;
-        }
+    HINTERNET hSession = g_hSession;
+    if (hSession) return hSession;
+    hSession = OpenSession();
+    HINTERNET hNone = nullptr;
+    if (hSession && !g_hSession.compare_exchange_strong(hNone, hSession)) {
+        // Another thread opened one meanwhile: that one is shared.
+        WinHttpCloseHandle(hSession);
+        hSession = hNone;
     }
     g_bSessionOk = true;
-    return g_hSession;
+    return hSession;
+}
+
+HINTERNET CPageLoader::OpenSession() {
+    HINTERNET hSession = WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    g_tSessionOpened = NowSeconds();
+    if (!hSession) return nullptr;
+    // WinHTTP's documented defaults, set so that every platform's client
+    // applies them, the wait for the response headers included: without
+    // it a server that accepts and never answers would hold the run for good.
+    WinHttpSetTimeouts(hSession, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs, kReceiveTimeoutMs);
+    DWORD dwHeaderTimeout = kReceiveTimeoutMs;
+    WinHttpSetOption(hSession, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &dwHeaderTimeout, sizeof dwHeaderTimeout);
+    DWORD dwTimeout = 0, dwSize = sizeof dwTimeout;
+    if (WinHttpQueryOption(hSession, WINHTTP_OPTION_CONNECT_TIMEOUT, &dwTimeout, &dwSize)) {
+        g_Log.Printf("Connection timeout: %u ms\n\n", static_cast<unsigned>(dwTimeout));
+        g_nConnectTimeout = dwTimeout / 1000;
+    }
+    return hSession;
 }
 
 std::string CPageLoader::Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep) {
@@ -114,6 +136,7 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
     int nEmptyReads = 0;
     DWORD dwAvailable = 0;
     std::vector<char> buffer(kChunk + 1);
+    const uint64_t nStarted = GetTickCount64();
     do {
         dwAvailable = 0;
         if (!WinHttpQueryDataAvailable(hRequest, &dwAvailable) || dwAvailable == 0) break;
@@ -135,6 +158,10 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
                 g_Log.Printf("Page from %s is larger than 32 MiB; the rest is discarded", host.c_str());
                 break;
             }
+        }
+        if (GetTickCount64() - nStarted >= kMaxBodyReadMs) {
+            g_Log.Printf("Page from %s is still coming after 60 s; the rest is discarded", host.c_str());
+            break;
         }
     } while (dwAvailable > 0 && !g_Stopped);
     return result;

@@ -4,19 +4,26 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <string>
 
-// Shared session state (one load at a time; see the run controller).
-extern HINTERNET g_hSession;
-extern int64_t g_tSessionOpened;
-extern uint32_t g_nConnectTimeout;
-extern bool g_bSessionOk;
+// Shared session state. Runs load one page at a time, but an evaluation
+// left behind by "Force" may still load while the next run does: the
+// values are atomic and the handle changes hands by exchange.
+extern std::atomic<HINTERNET> g_hSession;
+extern std::atomic<int64_t> g_tSessionOpened;
+extern std::atomic<uint32_t> g_nConnectTimeout;
+extern std::atomic<bool> g_bSessionOk;
 
 // Bodies beyond this are cut: an endless or huge answer must not exhaust
 // the program's memory.
 constexpr std::size_t kMaxPageBytes = 32u * 1024u * 1024u;
+// A body that is still coming after this long is cut where it stands: a
+// server that trickles a byte at a time would otherwise hold the run for
+// as long as it likes.
+constexpr uint64_t kMaxBodyReadMs = 60000;
 
 class CPageLoader {
 public:
@@ -31,6 +38,8 @@ public:
     int LoadCount() const { return m_nLoadCount; }
 
 private:
+    // A new session with its time-outs set; null when WinHTTP has none.
+    static HINTERNET OpenSession();
     std::string Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep);
     bool SendWithRetries(HINTERNET hRequest);
     std::string ReadBody(HINTERNET hRequest, const std::string& host, int nProgress);

@@ -12,10 +12,6 @@
 
 namespace {
 
-void CopyBinary(const std::string& name, const std::string& folder, const std::string& as = "") {
-    CopyFileA((BinFolder() + "\\" + name).c_str(), (folder + "\\" + (as.empty() ? name : as)).c_str(), FALSE);
-}
-
 struct MissingLibraryCase {
     std::vector<std::pair<std::string, std::string>> copies;  // file, name in the folder
     const char* szMessage;
@@ -60,10 +56,6 @@ void StartAndClose(const std::string& folder) {
     PostMessageA(hMain, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
-}
-
-void CopyProgram(const std::string& folder) {
-    for (const char* szName : {"Corvane.exe", "vossic.dll", "brannick.dll"}) CopyBinary(szName, folder);
 }
 
 TEST(StartUp, LogGoesToTheLogFolderOfTheCurrentFolder) {

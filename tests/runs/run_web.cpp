@@ -39,7 +39,7 @@ BOOL CALLBACK MatchQuestion(HWND hWnd, LPARAM lParam) {
 }  // namespace
 
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
-                 const std::string& corpusFolder) {
+                 const std::string& corpusFolder, const char* szHostileBase) {
     simweb::SimWebOptions options;
     options.corpusFolder = corpusFolder;
     options.engineHost = PELLMARK_SEARCH_HOST;
@@ -51,6 +51,8 @@ bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries
     // A window far longer than any run: once blocked, every later query is.
     options.nBlockWindowMs = nBlockQueries ? 3600000 : 0;
     options.bQuiet = true;
+    options.bHostile = szHostileBase != nullptr;
+    if (szHostileBase) options.hostileBase = szHostileBase;
     return web.Start(options, error);
 }
 
@@ -251,6 +253,31 @@ std::vector<std::string> Addresses(const std::vector<std::string>& keys, std::st
     return addresses;
 }
 
+std::vector<int> HostilePages(const simweb::CCorpus& corpus) {
+    std::vector<int> pages(simweb::kHostileKinds, -1);
+    for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
+        int nKind = simweb::HostileKindOfSite(corpus, static_cast<int>(s));
+        if (nKind >= 0) pages[static_cast<std::size_t>(nKind)] = corpus.Site(static_cast<int>(s)).home;
+    }
+    pages.erase(std::remove(pages.begin(), pages.end(), -1), pages.end());
+    return pages;
+}
+
+std::string HostileHost(const simweb::CCorpus& corpus, simweb::HostileKind kind) {
+    for (std::size_t s = 0; s < corpus.SiteCount(); ++s)
+        if (simweb::HostileKindOfSite(corpus, static_cast<int>(s)) == static_cast<int>(kind))
+            return corpus.Site(static_cast<int>(s)).host;
+    return "";
+}
+
+bool IsHostileAddress(const simweb::CCorpus& corpus, const std::string& address) {
+    for (int page : HostilePages(corpus)) {
+        std::string prefix = "http://" + corpus.Site(corpus.Page(page).site).host + "/";
+        if (address.compare(0, prefix.size(), prefix) == 0) return true;
+    }
+    return false;
+}
+
 std::vector<std::string> ResultPageRequests(const simweb::CSimWeb& web, std::size_t nFrom) {
     std::vector<simweb::RequestLogEntry> log = web.Requests();
     std::vector<std::string> targets;
@@ -327,10 +354,11 @@ simweb::CSimWeb* RunWebTest::s_web = nullptr;
 bool RunWebTest::s_bStarted = false;
 COptionsSandbox* RunWebTest::s_options = nullptr;
 
-void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder) {
+void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder,
+                          const char* szHostileBase) {
     s_web = new simweb::CSimWeb;
     std::string error;
-    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder);
+    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase);
     if (!s_bStarted) ADD_FAILURE() << error;
 }
 

@@ -5,6 +5,8 @@
 // before windows.h.
 #include "simweb_service_win.h"
 
+#include "hostile_sites.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,9 +17,10 @@
 #include "support/options_sandbox.h"
 
 // Starts the local web on the build's engine host with sites from siteBase:
-// the generated corpus, or the corpus folder when one is named.
+// the generated corpus, or the corpus folder when one is named; and the
+// hostile sites from hostileBase when one is given.
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
-                 const std::string& corpusFolder = "");
+                 const std::string& corpusFolder = "", const char* szHostileBase = nullptr);
 
 // One site of a corpus folder that a test writes: its pages (path inside
 // the site, HTML) and its WhoIs addresses.
@@ -41,6 +44,11 @@ std::string TitleWords(const simweb::CCorpus& corpus, int nPage, std::size_t nWo
 std::vector<std::string> Addresses(const simweb::CCorpus& corpus, const std::vector<int>& pages);
 // The addresses of a test's own pages, named by key.
 std::vector<std::string> Addresses(const std::vector<std::string>& keys, std::string (*lpAddressOf)(const std::string&));
+// The page the engine lists for each hostile site, in the order of their kinds.
+std::vector<int> HostilePages(const simweb::CCorpus& corpus);
+std::string HostileHost(const simweb::CCorpus& corpus, simweb::HostileKind kind);
+// Whether the address is on a hostile site.
+bool IsHostileAddress(const simweb::CCorpus& corpus, const std::string& address);
 
 // Result-page requests ("&num=" in the query) since request nFrom, as targets.
 std::vector<std::string> ResultPageRequests(const simweb::CSimWeb& web, std::size_t nFrom);
@@ -106,7 +114,8 @@ struct PageOptions {
 // A main window per test against one local web per test program.
 class RunWebTest : public ::testing::Test {
 protected:
-    static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "");
+    static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "",
+                         const char* szHostileBase = nullptr);
     // Stores the options as an installer and the options dialog would,
     // before any window of the suite reads them: the e-mail and WhoIs
     // checks as given, the others off, no query delay. Put back when the

@@ -13,6 +13,7 @@ constexpr int kColumns = 8;
 int s_nListMessages = 0;
 
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (uMsg == kWmUpdateRow) ApplyRow(static_cast<unsigned>(wParam), reinterpret_cast<URLInfo*>(lParam));
     if (uMsg == kWmListUpdated) ++s_nListMessages;
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }

@@ -235,4 +235,30 @@ TEST_F(PageLoaderTest, EndlessBodyIsCutAtThirtyTwoMebibytes) {
     EXPECT_EQ(m_log.Count("is larger than 32 MiB"), 1u);
 }
 
+TEST_F(PageLoaderTest, TricklingBodyIsCutAfterAMinute) {
+    CTestHttpServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    server.SetMode(ServeMode::Trickle);
+    std::string url = std::string("http://") + kHostA + "/trickle";
+    std::string page = CPageLoader().LoadPage(url.c_str(), 0);
+    server.Release();
+    EXPECT_FALSE(page.empty());
+    EXPECT_EQ(page.find_first_not_of('x'), std::string::npos) << "the bytes that came, as they came";
+    EXPECT_FALSE(g_Stopped) << "cut without a stop";
+    EXPECT_EQ(m_log.Count("is still coming after 60 s"), 1u);
+}
+
+TEST_F(PageLoaderTest, ServerThatNeverAnswersFailsAfterTheReceiveTimeout) {
+    CTestHttpServer server(kHostB);
+    ASSERT_TRUE(server.Listen());
+    server.SetMode(ServeMode::Hang);
+    std::string url = std::string("http://") + kHostB + "/silent";
+    std::string page = CPageLoader().LoadPage(url.c_str(), 0);
+    server.Release();
+    EXPECT_EQ(page, "fail");
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(m_log.Count("WinHttpReceiveResponse Fail"), 1u);
+    EXPECT_FALSE(g_bSessionOk);
+}
+
 }  // namespace

@@ -1,0 +1,203 @@
+// Runs of the whole program, Corvane.exe in a process of its own, over the
+// hostile corner of the local web: a URL run over every hostile site and a
+// keyword run whose results list them end normally, the window answers all
+// along, the rows and the report of the ordinary pages come out as the
+// corpus says, and the process's peak working set stays below 300 MB.
+#include "runs/run_web.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "support/options_sandbox.h"
+#include "support/program_run.h"
+#include "support/temp_folder.h"
+#include "ui/result_columns_win.h"
+
+namespace {
+
+// Sites of this test program: 127.0.90.N, the hostile ones 127.0.91.N.
+const char kSiteBase[] = "127.0.90.2";
+const char kHostileBase[] = "127.0.91.1";
+
+constexpr std::size_t kMemoryCeiling = 300u * 1024u * 1024u;
+constexpr UINT kAnswerMs = 5000;
+constexpr int kRunMs = 900000;
+
+using Rows = std::vector<std::vector<std::string>>;
+
+struct HostileRunCase {
+    const char* szName;
+    bool bUrlRun;
+    bool bLogFolder;
+};
+
+class HostileRunTest : public ::testing::TestWithParam<HostileRunCase> {
+protected:
+    static void SetUpTestSuite() {
+        s_web = new simweb::CSimWeb;
+        std::string error;
+        if (!StartRunWeb(*s_web, kSiteBase, 0, error, "", kHostileBase)) ADD_FAILURE() << error;
+    }
+    static void TearDownTestSuite() {
+        delete s_web;
+        s_web = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(s_web->IsRunning());
+        // E-mail and WhoIs checks on, so every hostile page also goes
+        // through the analysis component; no pause between queries.
+        m_options.CreateEmpty();
+        m_options.SetDword("bEmail", 1);
+        m_options.SetDword("bWhoIs", 1);
+        m_options.SetDword("dQueryDelay", 0);
+    }
+
+    const simweb::CCorpus& Corpus() const { return s_web->Corpus(); }
+
+    std::vector<int> HostilePages() const { return ::HostilePages(Corpus()); }
+    bool IsHostile(const std::string& address) const { return IsHostileAddress(Corpus(), address); }
+    // Ordinary pages that are no hostile site's, with and without an e-mail address.
+    std::vector<int> OrdinaryPages(bool bWithEmail, std::size_t nCount) const {
+        std::vector<int> pages;
+        for (std::size_t i = 0; i < Corpus().PageCount() && pages.size() < nCount; ++i) {
+            int page = static_cast<int>(i);
+            if (!IsHostile(Corpus().Page(page).address) && Corpus().Emails(page).empty() != bWithEmail)
+                pages.push_back(page);
+        }
+        return pages;
+    }
+
+    // The hostile pages with ordinary pages between them; the 10,000
+    // character address comes last, since the address text is cut at
+    // 4095 characters. Expected rows: the ordinary pages with an address.
+    std::string UrlRunText(std::vector<int>& expected) const {
+        std::vector<int> withEmail = OrdinaryPages(true, 3), without = OrdinaryPages(false, 1);
+        std::vector<int> order = {withEmail[0], without[0]};
+        std::string longAddress;
+        std::size_t nAt = 0;
+        for (int page : HostilePages()) {
+            if (Corpus().Page(page).address.size() >= simweb::kLongAddressLength) {
+                longAddress = Corpus().Page(page).address;
+                continue;
+            }
+            order.push_back(page);
+            if (++nAt % 4 == 0 && nAt / 4 < withEmail.size()) order.push_back(withEmail[nAt / 4]);
+        }
+        std::string text;
+        for (int page : order) {
+            text += Corpus().Page(page).address + "\r\n";
+            if (!Corpus().Emails(page).empty() && !IsHostile(Corpus().Page(page).address)) expected.push_back(page);
+        }
+        return text + longAddress;
+    }
+
+    // Types the run's input and starts it; the ordinary pages it must list.
+    std::vector<int> StartRun(const CProgramRun& program, HWND hMain, bool bUrlRun) {
+        std::vector<int> expected;
+        if (bUrlRun) {
+            EXPECT_TRUE(program.StartUrlRun(hMain, UrlRunText(expected)));
+            return expected;
+        }
+        std::string word = PickQuery(Corpus(), 2, 10, {"hostile"});
+        for (int page : Corpus().Search(word))
+            if (!Corpus().Emails(page).empty()) expected.push_back(page);
+        std::string keywords = "hostile\r\n" + word;
+        TypeCriteria(hMain);
+        SendMessageA(GetDlgItem(hMain, IDC_KEYWORDS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(keywords.c_str()));
+        PostClick(hMain, IDC_TRAWL);
+        return expected;
+    }
+
+    // Rows of the ordinary pages, in order, hold the corpus's figures; every
+    // other row is a hostile site's.
+    void ExpectRows(const Rows& rows, const std::vector<int>& expected) const {
+        std::vector<std::string> ordinary, wanted;
+        for (const std::vector<std::string>& row : rows) {
+            if (IsHostile(row[kColUrl])) continue;
+            ordinary.push_back(row[kColUrl] + " rank " + row[kColRank] + " backward " + row[kColBackward]);
+        }
+        for (int page : expected)
+            wanted.push_back(Corpus().Page(page).address + " rank " + std::to_string(Corpus().Rank(page)) + " backward " +
+                             std::to_string(Corpus().BacklinkCount(page)));
+        EXPECT_EQ(ordinary, wanted);
+    }
+
+    // The report holds a block for every row, in row order, with the row's figures.
+    static void ExpectReport(const std::string& report, const Rows& rows) {
+        std::size_t nAt = 0;
+        for (const std::vector<std::string>& row : rows) {
+            std::string block = row[kColUrl] + "\r\nRank: " + row[kColRank] + "\tEstimated: " + row[kColBoost] +
+                                "\tOutbound: " + row[kColOutbound] + "\tBackward: " + row[kColBackward] + "\r\n";
+            std::size_t nFound = report.find(block, nAt);
+            ASSERT_NE(nFound, std::string::npos) << block.substr(0, 200);
+            nAt = nFound + block.size();
+        }
+    }
+
+    static simweb::CSimWeb* s_web;
+    COptionsSandbox m_options;
+};
+
+simweb::CSimWeb* HostileRunTest::s_web = nullptr;
+
+TEST_P(HostileRunTest, EndsNormallyWithinItsMemory) {
+    const HostileRunCase& c = GetParam();
+    CTempFolder folder;
+    CopyProgram(folder.Path());
+    if (c.bLogFolder) ASSERT_TRUE(CreateDirectoryA(folder.File("log").c_str(), nullptr));
+    CProgramRun program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    HWND hMain = program.WaitForWindow("Pellmark");
+    ASSERT_NE(hMain, nullptr);
+    std::size_t nFrom = s_web->RequestCount();
+    CResponsivenessProbe probe(hMain, kAnswerMs);
+    std::vector<int> expected = StartRun(program, hMain, c.bUrlRun);
+    HWND hBox = program.WaitForWindow("Finished", kRunMs);
+    ASSERT_NE(hBox, nullptr) << "the run ended";
+    EXPECT_EQ(RemoteMessageText(hBox), "Trawled!\nClick OK to see/save report.");
+    Rows rows = program.Rows(hMain, kColBoost + 1);
+    PostClick(hBox, IDOK);
+    HWND hReport = program.WaitForWindow("Report");
+    ASSERT_NE(hReport, nullptr);
+    std::string report = RemoteText(GetDlgItem(hReport, IDC_REPORTTEXT));
+    probe.Stop();
+    EXPECT_GT(probe.Sent(), 0u);
+    EXPECT_EQ(probe.Unanswered(), 0u) << "of " << probe.Sent() << " messages";
+    for (int page : HostilePages()) {
+        std::string host = Corpus().Site(Corpus().Page(page).site).host;
+        bool bAsked = false;
+        for (const simweb::RequestLogEntry& entry : s_web->Requests()) bAsked = bAsked || entry.host == host;
+        EXPECT_TRUE(bAsked) << Corpus().Page(page).address.substr(0, 80);
+    }
+    EXPECT_GT(s_web->RequestCount(), nFrom);
+    ExpectRows(rows, expected);
+    ExpectReport(report, rows);
+    std::size_t nPeak = program.PeakWorkingSet();
+    std::cout << "[ figure   ] " << c.szName << ": peak working set " << nPeak / (1024 * 1024) << " MB (" << nPeak
+              << " bytes)\n";
+    RecordProperty("PeakWorkingSetBytes", std::to_string(nPeak));
+    EXPECT_GT(nPeak, 0u);
+    EXPECT_LT(nPeak, kMemoryCeiling);
+    PostClick(hReport, IDCANCEL);
+    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(GetFileAttributesA(folder.File("log").c_str()) != INVALID_FILE_ATTRIBUTES, c.bLogFolder);
+}
+
+// The keyword run starts from a folder without a "log" folder: the
+// program then works the same, without a log.
+const HostileRunCase kRuns[] = {
+    {"url_run", true, true},
+    {"keyword_run", false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, HostileRunTest, ::testing::ValuesIn(kRuns),
+                         [](const ::testing::TestParamInfo<HostileRunCase>& info) { return info.param.szName; });
+
+}  // namespace
