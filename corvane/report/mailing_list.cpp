@@ -92,22 +92,26 @@ void CPostil::SetAddressFilePath(const char* szPath) {
 
 bool CPostil::AddEmails(const char* szKey, const char* szListText, bool bIsWhoIs) {
     if (!szKey || !szListText) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
     (bIsWhoIs ? m_whoIs : m_pages).emplace(szKey, szListText);
     return true;
 }
 
 bool CPostil::HasEntry(const char* szKey, bool bIsWhoIs) const {
     if (!szKey) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
     const auto& entries = bIsWhoIs ? m_whoIs : m_pages;
     return entries.count(szKey) != 0;
 }
 
 bool CPostil::RemoveEntry(const char* szKey) {
     if (!szKey) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_whoIs.erase(szKey) != 0 || m_pages.erase(szKey) != 0;
 }
 
 bool CPostil::ClearAll() {
+    std::lock_guard<std::mutex> guard(m_lock);
     m_pages.clear();
     m_whoIs.clear();
     return true;
@@ -116,6 +120,7 @@ bool CPostil::ClearAll() {
 EAddressFile CPostil::WriteAddressFile() const {
     FilePtr file(m_szPath[0] ? std::fopen(m_szPath, "w+b") : nullptr);
     if (!file) return EAddressFile::OpenFailed;
+    std::lock_guard<std::mutex> guard(m_lock);
     if (m_pages.empty() && m_whoIs.empty()) return EAddressFile::NoAddresses;
     CAddressFileWriter writer(file.get());
     writer.WriteMap(m_pages, "");

@@ -3,6 +3,7 @@
 // filed per page and per WhoIs domain, written to "EmailAdd.txt" and
 // handed to the outside mail component.
 #include <map>
+#include <mutex>
 #include <string>
 
 constexpr std::size_t kAddressFilePathSize = 1024;
@@ -32,6 +33,9 @@ public:
 
 private:
     char m_szPath[kAddressFilePathSize];
+    // An evaluation left behind by "Force" may still file addresses while
+    // the next run files its own or the main window clears the list.
+    mutable std::mutex m_lock;
     std::map<std::string, std::string> m_pages;
     std::map<std::string, std::string> m_whoIs;
 };

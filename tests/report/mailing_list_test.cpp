@@ -4,6 +4,7 @@
 #include <direct.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "report/mailing_list.h"
@@ -109,6 +110,32 @@ TEST_F(MailingList, FilingRules) {
     EXPECT_FALSE(m_sender.HasEntry("http://b.example/", false));
     EXPECT_FALSE(m_sender.HasEntry("http://c.example/", true));
     EXPECT_EQ(m_sender.WriteAddressFile(), EAddressFile::NoAddresses);
+}
+
+// Filing from two evaluation threads at once (one of them left behind by
+// "Force") while the list is read: every filing lands, none is lost.
+TEST_F(MailingList, ConcurrentFilingKeepsEveryEntry) {
+    constexpr int kPerThread = 100000;
+    auto file = [&](const char* szPrefix) {
+        for (int i = 0; i < kPerThread; ++i) {
+            std::string key = szPrefix + std::to_string(i);
+            m_sender.AddEmails(key.c_str(), "a@b.example;", false);
+            m_sender.AddEmails(key.c_str(), "a@b.example;", true);
+            m_sender.RemoveEntry(key.c_str());
+        }
+    };
+    std::thread first(file, "http://first.example/");
+    std::thread second(file, "http://second.example/");
+    first.join();
+    second.join();
+    // Each key kept its page entry; its WhoIs entry went with the removal.
+    for (const char* szPrefix : {"http://first.example/", "http://second.example/"}) {
+        for (int i = 0; i < kPerThread; ++i) {
+            std::string key = szPrefix + std::to_string(i);
+            EXPECT_TRUE(m_sender.HasEntry(key.c_str(), false)) << key;
+            EXPECT_FALSE(m_sender.HasEntry(key.c_str(), true)) << key;
+        }
+    }
 }
 
 TEST_F(MailingList, OverlongKeyKeepsItsHeadingInBounds) {
