@@ -1,6 +1,5 @@
-// Stop and "Force" at the moments a run is most exposed: during a rank
-// query, during the read of a body that trickles in, and while a keyword
-// run's evaluation hangs on the trickling site. Each run ends with its
+// Stop at the moments a run is most exposed: during a rank query and
+// during the read of a body that trickles in. Each run ends with its
 // question, keeps the rows it had and builds its report from them.
 #include "runs/run_web.h"
 
@@ -15,7 +14,6 @@
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/run_state.h"
-#include "support/log_capture.h"
 
 namespace {
 
@@ -71,8 +69,6 @@ protected:
         ExpectReportSection(nAt, "", pages);
         EXPECT_EQ(nAt, g_ReportText.size());
     }
-
-    CLogCapture m_log;
 };
 
 TEST_F(StopFaultsTest, StopDuringARankQueryKeepsTheRowsAndEndsBeforeTheNextPage) {
@@ -96,46 +92,6 @@ TEST_F(StopFaultsTest, StopDuringATricklingBodyEndsWithoutEvaluatingIt) {
     EXPECT_FALSE(EngineAsked("info:" + TrickleAddress())) << "a body cut by the stop is not evaluated";
     ExpectRows(m_window, Corpus(), {pages[0]});
     ExpectUrlReportOfRows({pages[0]});
-}
-
-// Force ends the keyword thread while its evaluation thread still reads the
-// trickling site. The evaluation comes back later on its own; it must
-// neither touch what the ended thread owned nor add rows to a run that is
-// over, and the next run must see only its own rows.
-TEST_F(StopFaultsTest, ForceDuringAnEvaluationHangingOnTheTricklingSite) {
-    std::string word = PickQuery(Corpus(), 2, 6, {"hostile", "trickle"});
-    std::vector<int> pages = Corpus().Search(word);
-    m_window.SetText(IDC_KEYWORDS, word + "\r\nhostile trickle");
-    m_window.Click(IDC_TRAWL);
-    ASSERT_TRUE(WaitUntil([&] { return ReadingTrickle(); }, 120000));
-    m_window.Click(IDC_TRAWL);
-    HWND hStop = m_window.WaitForWindow("Working....");
-    ASSERT_NE(hStop, nullptr);
-    m_window.Click(hStop, IDC_FORCE);
-    AnswerFinished(m_window, m_window.WaitForWindow("Finished"));
-    std::vector<std::string> rows = RowAddresses(m_window);
-    ASSERT_GE(rows.size(), pages.size());
-    rows.resize(pages.size());
-    EXPECT_EQ(rows, Addresses(Corpus(), pages)) << "the first keyword's rows are kept";
-    std::vector<std::string> atTheEnd = RowAddresses(m_window);
-    for (std::size_t i = pages.size(); i < atTheEnd.size(); ++i) EXPECT_EQ(atTheEnd[i], TrickleAddress());
-    std::vector<std::string> reported;
-    for (const URLInfo& info : g_CurList)
-        if (info.Rank >= 0) reported.push_back(info.Source);
-    EXPECT_EQ(reported, atTheEnd) << "the report covers the rows";
-    // The evaluation thread comes back once its read ends; wait for its
-    // verdict on the trickling page.
-    std::size_t nTaken = m_log.Count("Processing link = ");
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return m_log.Count("ParsePage successfull") + m_log.Count("ParsePage has failed!") +
-                       m_log.Count("LoadPage has failed!") >= nTaken;
-        },
-        120000));
-    EXPECT_EQ(RowAddresses(m_window), atTheEnd) << "no row arrives after the run ended";
-    std::vector<int> next = OrdinaryPages(1);
-    AnswerFinished(m_window, m_window.RunUrls(Address(next[0]), false, false));
-    ExpectRows(m_window, Corpus(), next);
 }
 
 }  // namespace
