@@ -1,5 +1,6 @@
-// Stop at the moments a run is most exposed: during a rank query and
-// during the read of a body that trickles in. Each run ends with its
+// Stop and "Force" at the moments a run is most exposed: during a rank
+// query, during the read of a body that trickles in, and while a keyword
+// run's evaluation hangs on a site that never answers. Each run ends with its
 // question, keeps the rows it had and builds its report from them.
 #include "runs/run_web.h"
 
@@ -14,6 +15,7 @@
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/run_state.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -33,12 +35,12 @@ protected:
         return pages;
     }
     std::string Address(int page) const { return Corpus().Page(page).address; }
-    std::string TrickleAddress() const {
+    std::string HostileAddress(simweb::HostileKind kind) const {
         for (int page : HostilePages(Corpus()))
-            if (Corpus().Site(Corpus().Page(page).site).host == HostileHost(Corpus(), simweb::HostileKind::Trickle))
-                return Address(page);
+            if (Corpus().Site(Corpus().Page(page).site).host == HostileHost(Corpus(), kind)) return Address(page);
         return "";
     }
+    std::string TrickleAddress() const { return HostileAddress(simweb::HostileKind::Trickle); }
     bool EngineAsked(const std::string& part) const {
         for (const simweb::RequestLogEntry& entry : s_web->Requests())
             if (entry.host == PELLMARK_SEARCH_HOST && entry.target.find(part) != std::string::npos) return true;
@@ -69,6 +71,8 @@ protected:
         ExpectReportSection(nAt, "", pages);
         EXPECT_EQ(nAt, g_ReportText.size());
     }
+
+    CLogCapture m_log;
 };
 
 TEST_F(StopFaultsTest, StopDuringARankQueryKeepsTheRowsAndEndsBeforeTheNextPage) {
@@ -92,6 +96,48 @@ TEST_F(StopFaultsTest, StopDuringATricklingBodyEndsWithoutEvaluatingIt) {
     EXPECT_FALSE(EngineAsked("info:" + TrickleAddress())) << "a body cut by the stop is not evaluated";
     ExpectRows(m_window, Corpus(), {pages[0]});
     ExpectUrlReportOfRows({pages[0]});
+}
+
+// Force ends the keyword thread while its evaluation thread still waits for
+// a site that took the request and never answers: a stop cannot end that
+// wait (a trickling body, by contrast, ends at the next byte after a stop),
+// so only Force gives the user the window back. The evaluation comes back
+// later on its own, when the response time-out ends the wait; it must
+// neither touch what the ended thread owned nor add rows to a run that is
+// over, and the next run must see only its own rows.
+TEST_F(StopFaultsTest, ForceDuringAnEvaluationHangingOnASiteThatNeverAnswers) {
+    const std::string word = TitleWords(Corpus(), OrdinaryPages(1)[0], 1);
+    ASSERT_FALSE(word.empty());
+    std::vector<int> pages = Corpus().Search(word);
+    m_window.SetText(IDC_KEYWORDS, word + "\r\nhostile neveranswers");
+    m_window.Click(IDC_TRAWL);
+    // The loader names the host on the status line when it sends the request.
+    const std::string host = HostileHost(Corpus(), simweb::HostileKind::NeverAnswers);
+    ASSERT_TRUE(WaitUntil([&] { return m_window.Text(IDC_STATUS).find(host) != std::string::npos; }, 120000));
+    m_window.Click(IDC_TRAWL);
+    HWND hStop = m_window.WaitForWindow("Working....");
+    ASSERT_NE(hStop, nullptr);
+    m_window.Click(hStop, IDC_FORCE);
+    AnswerFinished(m_window, m_window.WaitForWindow("Finished"));
+    const std::vector<std::string> rows = RowAddresses(m_window);
+    EXPECT_EQ(rows, Addresses(Corpus(), pages)) << "the first keyword's rows are kept";
+    std::vector<std::string> reported;
+    for (const URLInfo& info : g_CurList)
+        if (info.Rank >= 0) reported.push_back(info.Source);
+    EXPECT_EQ(reported, rows) << "the report covers the rows";
+    // The evaluation thread comes back once the response time-out ends its
+    // wait; wait for its verdict on the page that never answered.
+    std::size_t nTaken = m_log.Count("Processing link = ");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return m_log.Count("ParsePage successfull") + m_log.Count("ParsePage has failed!") +
+                       m_log.Count("LoadPage has failed!") >= nTaken;
+        },
+        120000));
+    EXPECT_EQ(RowAddresses(m_window), rows) << "no row arrives after the run ended";
+    std::vector<int> next = OrdinaryPages(1);
+    AnswerFinished(m_window, m_window.RunUrls(Address(next[0]), false, false));
+    ExpectRows(m_window, Corpus(), next);
 }
 
 }  // namespace
