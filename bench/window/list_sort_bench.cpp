@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         const char* szName;
         std::vector<double> milliseconds;
     };
-    Column columns[] = {{kColUrl, "sort of 10,000 rows by URL"}, {kColBackward, "sort of 10,000 rows by Backward links"}};
+    Column columns[] = {{kColUrl, "sort of 10,000 rows by URL", {}},
+                        {kColBackward, "sort of 10,000 rows by Backward links", {}}};
     // The columns take turns, so every click sorts rows that the other
     // column left in its own order, ascending each time.
     for (int r = 0; r < nRounds; ++r) {

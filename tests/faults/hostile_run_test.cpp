@@ -149,7 +149,9 @@ TEST_P(HostileRunTest, EndsNormallyWithinItsMemory) {
     const HostileRunCase& c = GetParam();
     CTempFolder folder;
     CopyProgram(folder.Path());
-    if (c.bLogFolder) ASSERT_TRUE(CreateDirectoryA(folder.File("log").c_str(), nullptr));
+    if (c.bLogFolder) {
+        ASSERT_TRUE(CreateDirectoryA(folder.File("log").c_str(), nullptr));
+    }
     CProgramRun program(folder.Path());
     ASSERT_TRUE(program.Started());
     HWND hMain = program.WaitForWindow("Pellmark");

@@ -53,7 +53,9 @@ TEST_F(KeywordReportTest, TwoKeywordsEndInTheReportSavedAsCsvAndHtml) {
         std::vector<int> firstTaken = Accepted(first, options), secondTaken = Accepted(second, options);
         std::vector<int> accepted = Joined(firstTaken, secondTaken);
         ASSERT_FALSE(accepted.empty());
-        if (options.bEmail) ASSERT_LT(accepted.size(), evaluated.size()) << "the corpus must have pages without e-mail";
+        if (options.bEmail) {
+            ASSERT_LT(accepted.size(), evaluated.size()) << "the corpus must have pages without e-mail";
+        }
         ChooseOptions(options);
         SavedReport saved;
         SaveReportFiles(m_window, TrawlKeywords(first + "\r\n" + second), saved);

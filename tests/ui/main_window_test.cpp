@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+// The test server brings winsock2.h, which must come before windows.h.
+#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -144,7 +146,9 @@ TEST_F(MainWindowTest, CriteriaAreCheckedBeforeTheUrlDialog) {
         m_window.Click(IDC_TRAWLURLS);
         HWND hWnd = m_window.WaitForWindow(c.szMessage ? "Error" : "URL Trawl");
         ASSERT_NE(hWnd, nullptr) << c.szMax << " " << c.szMinRank;
-        if (c.szMessage) EXPECT_EQ(CMainWindowHarness::MessageText(hWnd), c.szMessage);
+        if (c.szMessage) {
+            EXPECT_EQ(CMainWindowHarness::MessageText(hWnd), c.szMessage);
+        }
         m_window.Click(hWnd, c.szMessage ? IDOK : IDCANCEL);
         ASSERT_TRUE(m_window.WaitForWindowGone(hWnd));
         EXPECT_FALSE(g_bRunning);

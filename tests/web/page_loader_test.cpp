@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+// The test server brings winsock2.h, which must come before windows.h.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
