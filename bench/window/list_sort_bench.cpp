@@ -56,15 +56,8 @@ bool IsSorted(HWND hList, int nColumn) {
     return true;
 }
 
-// The notification a click on the header sends to the main window.
 double ClickHeader(const CMainWindowHarness& window, int nColumn) {
-    NMLISTVIEW click{};
-    click.hdr.hwndFrom = window.Control(IDC_RESULTS);
-    click.hdr.idFrom = IDC_RESULTS;
-    click.hdr.code = LVN_COLUMNCLICK;
-    click.iItem = -1;
-    click.iSubItem = nColumn;
-    return SecondsOf([&] { SendMessageA(window.Main(), WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&click)); });
+    return SecondsOf([&] { window.ClickColumnHeader(nColumn); });
 }
 
 }  // namespace

@@ -93,6 +93,16 @@ void CMainWindowHarness::SetChecked(HWND hDialog, int nId, bool bChecked) const 
 
 void CMainWindowHarness::Click(HWND hDialog, int nId) const { ClickControl(hDialog, nId); }
 
+void CMainWindowHarness::ClickColumnHeader(int nColumn) const {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = Control(IDC_RESULTS);
+    click.hdr.idFrom = IDC_RESULTS;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = nColumn;
+    SendMessageA(m_hMain, WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&click));
+}
+
 void SetControlText(HWND hDialog, int nId, const std::string& text) {
     SendMessageA(GetDlgItem(hDialog, nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

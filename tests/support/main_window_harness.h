@@ -22,6 +22,9 @@ public:
     // A button click, posted like the one the mouse makes.
     void Click(HWND hDialog, int nId) const;
     void Click(int nId) const { Click(m_hMain, nId); }
+    // A click on a column header of the result list, sent: the sort is
+    // done when this returns.
+    void ClickColumnHeader(int nColumn) const;
 
     // A visible top-level window of this process with that title.
     HWND WaitForWindow(const char* szTitle, int nTimeoutMs = 60000) const;

@@ -177,15 +177,7 @@ TEST_F(MainWindowTest, ColumnClicksSortAscendingThenDescending) {
         for (int i = 0; i < m_window.RowCount(); ++i) cells.push_back(m_window.Cell(i, nColumn));
         return cells;
     };
-    auto click = [&](int nColumn) {
-        NMLISTVIEW notify{};
-        notify.hdr.hwndFrom = m_window.Control(IDC_RESULTS);
-        notify.hdr.idFrom = IDC_RESULTS;
-        notify.hdr.code = LVN_COLUMNCLICK;
-        notify.iItem = -1;
-        notify.iSubItem = nColumn;
-        SendMessageA(m_window.Main(), WM_NOTIFY, IDC_RESULTS, reinterpret_cast<LPARAM>(&notify));
-    };
+    auto click = [&](int nColumn) { m_window.ClickColumnHeader(nColumn); };
     using V = std::vector<std::string>;
     click(1);
     EXPECT_EQ(column(1), (V{"3", "5", "7"}));
