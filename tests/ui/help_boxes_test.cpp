@@ -65,6 +65,11 @@ TEST(ContactBox, ClosingGivesBothLabelsBack) {
     }
 }
 
+BOOL CALLBACK NoteBitmap(HWND hChild, LPARAM lParam) {
+    if (SendMessageA(hChild, STM_GETIMAGE, IMAGE_BITMAP, 0)) *reinterpret_cast<bool*>(lParam) = true;
+    return TRUE;
+}
+
 // Modal, as the Help menu shows them, closed as a user closes them.
 TEST(HelpBoxes, ModalBoxesCloseOnOkAndCloseButton) {
     std::vector<std::string> aboutTexts;
@@ -73,10 +78,7 @@ TEST(HelpBoxes, ModalBoxesCloseOnOkAndCloseButton) {
         HWND hAbout = WaitForDialog(dwThread, "About Pellmark");
         if (!hAbout) return false;
         aboutTexts = StaticTexts(hAbout);
-        EnumChildWindows(hAbout, [](HWND hChild, LPARAM lParam) {
-            if (SendMessageA(hChild, STM_GETIMAGE, IMAGE_BITMAP, 0)) *reinterpret_cast<bool*>(lParam) = true;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&bPicture));
+        EnumChildWindows(hAbout, NoteBitmap, reinterpret_cast<LPARAM>(&bPicture));
         PressButton(hAbout, IDOK);
         HWND hContact = WaitForDialog(dwThread, "Contact Us");
         if (!hContact) return false;

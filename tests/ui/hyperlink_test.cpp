@@ -32,14 +32,16 @@ HINSTANCE WINAPI ShellThenEvent(HWND, LPCSTR, LPCSTR szFile, LPCSTR, LPCSTR, INT
     return nullptr;
 }
 
+BOOL CALLBACK CollectToolTip(HWND hWnd, LPARAM lParam) {
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
 std::vector<HWND> ToolTipsOfThread() {
     std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND hWnd, LPARAM lParam) {
-        char szClass[64] = "";
-        GetClassNameA(hWnd, szClass, sizeof szClass);
-        if (lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTip, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
