@@ -86,6 +86,7 @@ run "growth of the lists" "$loader" "$tree/bin/growth_bench.exe" ${rounds:+"$rou
 run "result list sort" "$loader" "$tree/bin/list_sort_bench.exe" ${rounds:+"$rounds"}
 run "start-up and shut-down" "$loader" "$tree/bin/startup_bench.exe" ${rounds:+"$rounds"}
 run "runs end to end" "$loader" "$tree/bin/run_bench.exe" ${rounds:+"$rounds"}
+run "a page of a URL run, step by step" "$loader" "$tree/bin/page_phase_bench.exe" ${rounds:+"$rounds"}
 run "local web" "$loader" "$tree/bin/simweb_bench.exe" ${rounds:+"$rounds"}
 run "page analysis" "$here/bench/text_analysis/run.sh"
 
