@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "support/wait_until.h"
+
 class CMainWindowHarness {
 public:
     CMainWindowHarness();
@@ -63,13 +65,3 @@ void ClickControl(HWND hDialog, int nId);
 bool StartUrlRun(HWND hMain, DWORD dwProcess, const std::string& addresses, bool bFollowLinks, bool bDomainLinks,
                  bool bBacklinks = false);
 
-// Waits for a condition with a time limit, yielding between checks.
-template <typename F>
-bool WaitUntil(F condition, int nTimeoutMs) {
-    DWORD dwStart = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - dwStart) > nTimeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}

@@ -1,6 +1,5 @@
 #include "support/window_watch.h"
 
-#include <chrono>
 
 namespace {
 
@@ -50,19 +49,6 @@ HWND FileNameEdit(HWND hDlg) {
 }
 
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& predicate, DWORD dwTimeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(dwTimeoutMs);
-    HANDLE hTick = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    bool bHeld = predicate();
-    while (!bHeld && std::chrono::steady_clock::now() < deadline) {
-        // A short pause between polls; the time limit decides, not the pause.
-        WaitForSingleObject(hTick, 10);
-        bHeld = predicate();
-    }
-    CloseHandle(hTick);
-    return bHeld;
-}
 
 HWND WaitForDialog(DWORD dwThreadId, const char* szCaption, DWORD dwTimeoutMs) {
     DialogSearch search{szCaption, nullptr};

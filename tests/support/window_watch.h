@@ -10,10 +10,7 @@
 #include <thread>
 #include <vector>
 
-constexpr DWORD kWindowWaitMs = 20000;
-
-// Polls until the predicate holds or the time limit passes.
-bool WaitUntil(const std::function<bool()>& predicate, DWORD dwTimeoutMs = kWindowWaitMs);
+#include "support/wait_until.h"
 
 // A visible top-level dialog-class window of the given thread with this caption.
 HWND WaitForDialog(DWORD dwThreadId, const char* szCaption, DWORD dwTimeoutMs = kWindowWaitMs);
