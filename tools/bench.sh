@@ -68,18 +68,10 @@ write_csv() {
 # shellcheck source=tools/xvfb.sh
 source "$here/tools/xvfb.sh"
 start_xvfb || exit 1
-"$here/tools/wine-prefix.sh" up "$WINEPREFIX" "$tree/bin" "$loader"
-# The private display has no window manager. Wine's X11 driver leaves a
-# program's top-level windows to the window manager and, before hiding one
-# (as closing it does), waits up to 2 s for the manager to report the window
-# shown, which never happens here: every window closed would add 2 s to the
-# figures that no desktop with a window manager, nor Windows, has. With the
-# windows kept by Wine itself they are hidden at once. The setting is for
-# the benchmarks only: the tests, which share the prefix, run as before.
-x11_key='HKCU\Software\Wine\X11 Driver'
-trap '"$loader" reg delete "$x11_key" /v Managed /f >/dev/null 2>&1 </dev/null; "$here/tools/wine-prefix.sh" down "$WINEPREFIX" "$tree/bin" "$loader"; stop_xvfb' EXIT
-"$loader" reg add "$x11_key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null \
-  || { echo "bench: the prefix's window setting cannot be made" >&2; exit 1; }
+# The private display has no window manager: the prefix keeps the windows
+# to Wine (see wine-prefix.sh), or every closed window would add 2 s.
+"$here/tools/wine-prefix.sh" up "$WINEPREFIX" "$tree/bin" "$loader" unmanaged || exit 1
+trap '"$here/tools/wine-prefix.sh" down "$WINEPREFIX" "$tree/bin" "$loader"; stop_xvfb' EXIT
 
 machine_text=$(machine)
 run "growth of the lists" "$loader" "$tree/bin/growth_bench.exe" ${rounds:+"$rounds"}

@@ -18,7 +18,7 @@ fresh_prefix() {
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
   rm -rf "$prefix" "$out"
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
-  "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader"
+  "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader" unmanaged
 }
 
 install_dist() {

@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# wine-prefix.sh up|down PREFIX BINDIR WINELOADER
+# wine-prefix.sh up|down PREFIX BINDIR WINELOADER [unmanaged]
 # up: create the private prefix (never ~/.wine), register the COM servers
 #     found in BINDIR (none when BINDIR is empty), and keep one wineserver
 #     running for the whole test run.
+#     unmanaged: the programs run on a private display without a window
+#     manager (tests, benchmarks). Wine's X11 driver leaves top-level
+#     windows to the window manager and, before hiding one (as closing it
+#     does), waits up to 2 s for the manager to report it shown, which never
+#     happens there: every message box or dialog closed would cost 2 s that
+#     no desktop with a window manager, nor Windows, has. Wine then keeps
+#     the windows itself. Without it the prefix is left to the window
+#     manager again, as a user's display needs.
 # down: stop that wineserver.
 set -euo pipefail
-action=$1 prefix=$2 bindir=$3 loader=$4
+action=$1 prefix=$2 bindir=$3 loader=$4 windows=${5:-managed}
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
 server="$(dirname "$loader")/wineserver"
 case "$action" in
@@ -16,6 +24,13 @@ case "$action" in
       "$server" -w
     fi
     "$server" -p >/dev/null 2>&1 </dev/null &
+    x11_key='HKCU\Software\Wine\X11 Driver'
+    if [ "$windows" = unmanaged ]; then
+      "$loader" reg add "$x11_key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null \
+        || { echo "wine-prefix: the window setting cannot be made" >&2; exit 1; }
+    else
+      "$loader" reg delete "$x11_key" /v Managed /f >/dev/null 2>&1 </dev/null || true
+    fi
     # Start Wine's background processes (services, the desktop) now, with
     # no terminal or pipe of ours: a test whose wine started them would
     # otherwise leave them holding its output open.
