@@ -167,6 +167,9 @@ int main(int argc, char** argv) {
     for (int r = 0; r < nRounds; ++r) {
         for (Phase& phase : phases) phase.dRoundMs = 0;
         for (int i = 0; i < kPages; ++i) PageSteps(phases, web.Corpus().Page(i).address);
+        // The whole pages find the work list as a run does, without the
+        // links the steps above have already put there.
+        g_RunList.Clear();
         const std::size_t nBefore = LogLines(logFolder.Path());
         for (int i = 0; i < kPages; ++i) WholePageRun(phases[kWhole], web.Corpus().Page(i).address);
         nWholeLines = LogLines(logFolder.Path()) - nBefore;
