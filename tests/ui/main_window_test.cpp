@@ -242,6 +242,16 @@ TEST_F(MainWindowTest, ForceEndsARunWhoseEvaluationHangs) {
     AnswerFinished(hBox, IDCANCEL);
     ASSERT_TRUE(m_window.WaitForIdle());
     m_engine.Release();
+    // The evaluation left behind comes back now and asks this engine for
+    // the page's backward links, its last load. Asked of the next test's
+    // engine instead, its answer would land in the next test's window.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (const HttpRequest& request : m_engine.Requests())
+                if (request.target.find("link:") != std::string::npos) return true;
+            return false;
+        },
+        30000));
 }
 
 TEST_F(MainWindowTest, StatusBeyondTheMaximumShowsTheBacklinksLabel) {
