@@ -83,6 +83,24 @@ Var WorkFolder
   ${Loop}
 !macroend
 
+; The files of the install folder, each handed to DO.
+!macro OUR_FILES DO
+  !insertmacro ${DO} "Corvane.exe"
+  !insertmacro ${DO} "Kestrine.dll"
+  !insertmacro ${DO} "Ostrel.dll"
+  !insertmacro ${DO} "Postil.dll"
+  !insertmacro ${DO} "vossic.dll"
+  !insertmacro ${DO} "brannick.dll"
+  !insertmacro ${DO} "${MANUAL}"
+  !insertmacro ${DO} "README.md"
+!macroend
+!macro INSTALL_ONE NAME
+  File "${DIST_DIR}/${NAME}"
+!macroend
+!macro REMOVE_ONE NAME
+  Delete "$INSTDIR\${NAME}"
+!macroend
+
 !macro COMPONENTS DO
   !insertmacro ${DO} "$INSTDIR\Kestrine.dll"
   !insertmacro ${DO} "$INSTDIR\Ostrel.dll"
@@ -121,14 +139,7 @@ Section "Pellmark" SecMain
   !insertmacro WORK_FOLDER
   SetOverwrite on
   SetOutPath "$INSTDIR"
-  File "${DIST_DIR}/Corvane.exe"
-  File "${DIST_DIR}/Kestrine.dll"
-  File "${DIST_DIR}/Ostrel.dll"
-  File "${DIST_DIR}/Postil.dll"
-  File "${DIST_DIR}/vossic.dll"
-  File "${DIST_DIR}/brannick.dll"
-  File "${DIST_DIR}/${MANUAL}"
-  File "${DIST_DIR}/README.md"
+  !insertmacro OUR_FILES INSTALL_ONE
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   !insertmacro COMPONENTS REGISTER_ONE
@@ -198,14 +209,7 @@ Section "Uninstall"
   !insertmacro WORK_FOLDER
   !insertmacro COMPONENTS UNREGISTER_ONE
 
-  Delete "$INSTDIR\Corvane.exe"
-  Delete "$INSTDIR\Kestrine.dll"
-  Delete "$INSTDIR\Ostrel.dll"
-  Delete "$INSTDIR\Postil.dll"
-  Delete "$INSTDIR\vossic.dll"
-  Delete "$INSTDIR\brannick.dll"
-  Delete "$INSTDIR\${MANUAL}"
-  Delete "$INSTDIR\README.md"
+  !insertmacro OUR_FILES REMOVE_ONE
   Delete "$INSTDIR\Uninstall.exe"
 
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
