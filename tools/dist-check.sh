@@ -1,37 +1,151 @@
 #!/usr/bin/env bash
-# dist-check.sh TREE WINELOADER ENGINE WHOIS SITE_BASE: what a Windows user
-# of the dist folder goes through, on a machine that never saw Pellmark.
-# Lays out the tree's dist folder, copies it into a brand-new Wine prefix,
-# runs install.cmd there, checks what it registered, and then lets the
-# demo's stand-in user play a keyword run with the installed Corvane.exe
-# against the local web. Fails when any step does not go as a user expects.
+# dist-check.sh TREE WINELOADER ENGINE WHOIS SITE_BASE REGVIEW: what a
+# Windows user of Pellmark-setup.exe goes through, on a machine that never
+# saw Pellmark. Builds the tree's setup and, in a brand-new Wine prefix:
+#   1. installs it silently into a chosen folder and checks the files, the
+#      component registrations (each ProgID creates an object), the settings
+#      key with the program's defaults, the Start menu entries and the
+#      "Uninstall" entry;
+#   2. lets the demo's stand-in user play a keyword run with the installed
+#      Corvane.exe, started where its Start menu entry starts it, against the
+#      local web (the user turns options on);
+#   3. installs again over it: the binaries are replaced, the folder and the
+#      user's options stay; a setup started while the program runs refuses;
+#   4. uninstalls silently: nothing of ours stays but the settings and the
+#      reports the user saved;
+#   5. installs into the default folder and uninstalls with /REMOVESETTINGS:
+#      then the settings go too.
+# REGVIEW (32 or 64) is the registry view the setup and the program use.
+# Fails when any step does not go as a user or an administrator expects.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-tree="$(cd "$1" && pwd)" loader=$2 engine=$3 whois=$4 site_base=$5
+tree="$(cd "$1" && pwd)" loader=$2 engine=$3 whois=$4 site_base=$5 view=$6
 prefix="$tree/dist-prefix" out="$tree/dist-check"
 web=(--engine "$engine" --whois "$whois" --site-base "$site_base" --seed 7 --sites 12 --pages 8)
+setup="$tree/Pellmark-setup.exe" dist="$tree/dist/Pellmark"
+chosen='C:\Tools\Pellmark' menu='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Pellmark'
+options='HKLM\SOFTWARE\Pellmark\Options'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellmark'
+ours=(Corvane.exe Kestrine.dll Ostrel.dll Postil.dll vossic.dll brannick.dll "User manual.pdf" README.md Uninstall.exe)
+progids=(Kestrine.Trawler Ostrel.COstrel Postil.Postil)
 
 fail() { echo "dist-check: $*" >&2; exit 1; }
+say() { echo "dist-check: $*"; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+unix_path() { local p=${1#[Cc]:}; p=${p//\\//}; printf '%s/drive_c%s' "$prefix" "$p"; }
+wine_quiet() { { "$loader" "$@" </dev/null 2>/dev/null || true; } | tr -d '\r'; }
+reg_query() { wine_quiet reg query "$@" "/reg:$view"; }
+reg_value() { reg_query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+reg_default() { reg_query "$1" /ve | sed -n 's/^ *(Default) *REG_[A-Z_]* *//p'; }
+has_key() { "$loader" reg query "$1" "/reg:$view" >/dev/null 2>&1 </dev/null; }
+
+# Waits up to a minute for a condition (a command) to hold.
+wait_for() {
+  local _
+  for _ in $(seq 1 120); do "$@" && return 0; sleep 0.5; done
+  return 1
+}
+gone() { [ ! -e "$1" ]; }
 
 fresh_prefix() {
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
   rm -rf "$prefix" "$out"
-  export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
+  # No Linux menu entries for the Start menu shortcuts the setup makes.
+  export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" WINELOADER="$loader"
   "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader" unmanaged
+  mkdir -p "$out"
+  # A ProgID creates an object when this script ends with 3 (a failed
+  # creation is a script error, which ends it with 0).
+  printf 'Set o = CreateObject(WScript.Arguments(0))\r\nWScript.Quit 3\r\n' >"$out/create-object.vbs"
 }
 
-install_dist() {
-  mkdir -p "$prefix/drive_c/Pellmark"
-  cp -r "$tree/dist/Pellmark/." "$prefix/drive_c/Pellmark/"
-  local said
-  said=$("$loader" cmd /c 'C:\Pellmark\install.cmd' 2>&1 | tr -d '\r')
-  echo "$said"
-  grep -q "^Pellmark is installed" <<<"$said" || fail "install.cmd did not install"
-  "$loader" reg query 'HKLM\SOFTWARE\Pellmark\Options' >/dev/null 2>&1 || fail "no settings key after install.cmd"
+run_setup() {
+  local status=0
+  "$loader" "$setup" /S "$@" </dev/null >/dev/null 2>&1 || status=$?
+  return "$status"
+}
+
+creates_object() {
+  local status=0
+  "$loader" cscript //nologo "$(windows_path "$out/create-object.vbs")" "$1" </dev/null >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 3 ]
+}
+
+# The target (ANSI local path of the link information) and the working
+# folder of a shell link, one per line.
+shortcut() {
+  python3 - "$1" <<'EOF'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+flags = struct.unpack_from('<I', data, 0x14)[0]
+pos, target = 0x4C, ''
+if flags & 0x01:
+    pos += 2 + struct.unpack_from('<H', data, pos)[0]
+if flags & 0x02:
+    base = pos + struct.unpack_from('<I', data, pos + 0x10)[0]
+    target = data[base:data.index(b'\0', base)].decode('latin-1')
+    pos += struct.unpack_from('<I', data, pos)[0]
+folder, width = '', 2 if flags & 0x80 else 1
+for bit in (0x04, 0x08, 0x10):
+    if flags & bit:
+        count = struct.unpack_from('<H', data, pos)[0]
+        text = data[pos + 2:pos + 2 + count * width].decode('utf-16-le' if width == 2 else 'latin-1')
+        pos += 2 + count * width
+        if bit == 0x10:
+            folder = text.rstrip('\0')
+print(target)
+print(folder)
+EOF
+}
+
+check_files() {  # folder
+  local file
+  for file in "${ours[@]}"; do
+    [ -f "$(unix_path "$1")/$file" ] || fail "$file is not in $1"
+  done
+  cmp -s "$dist/Corvane.exe" "$(unix_path "$1")/Corvane.exe" || fail "$1\\Corvane.exe is not the built one"
+}
+
+check_registrations() {
   local progid
-  for progid in Kestrine.Trawler Ostrel.COstrel; do
-    "$loader" reg query "HKCR\\$progid\\CLSID" >/dev/null 2>&1 || fail "$progid is not registered"
+  for progid in "${progids[@]}"; do
+    creates_object "$progid" || fail "$progid creates no object"
+  done
+}
+
+check_menu() {  # folder
+  local entry
+  mapfile -t entry < <(shortcut "$(unix_path "$menu")/Pellmark.lnk")
+  [ "${entry[0]:-}" = "$1\\Corvane.exe" ] || fail "the Start menu entry starts '${entry[0]:-}'"
+  workdir=${entry[1]:-}
+  [ -n "$workdir" ] || fail "the Start menu entry names no working folder"
+  [ -f "$(unix_path "$workdir")/User manual.pdf" ] || fail "no manual in the working folder $workdir"
+  [ -d "$(unix_path "$workdir")/log" ] || fail "no log folder in the working folder $workdir"
+  mapfile -t entry < <(shortcut "$(unix_path "$menu")/Pellmark manual.lnk")
+  [ "${entry[0]:-}" = "$1\\User manual.pdf" ] || fail "the manual's Start menu entry opens '${entry[0]:-}'"
+}
+
+check_uninstall_entry() {  # folder
+  local name expected
+  for name in DisplayName:Pellmark DisplayVersion:3.0 Publisher:'Pellmark Software' InstallLocation:"$1"; do
+    expected=${name#*:} name=${name%%:*}
+    [ "$(reg_value "$uninstall_key" "$name")" = "$expected" ] || fail "the Uninstall entry's $name is not '$expected'"
+  done
+  [ $(($(reg_value "$uninstall_key" EstimatedSize))) -gt 1000 ] || fail "the Uninstall entry's EstimatedSize is too small"
+}
+
+check_installed() {  # folder
+  check_files "$1"
+  check_registrations
+  check_menu "$1"
+  check_uninstall_entry "$1"
+}
+
+check_default_settings() {
+  local value expected
+  for value in bContact:0x0 bEmail:0x0 bWhoIs:0x0 bKeyword:0x0 dQueryDelay:0x64; do
+    expected=${value#*:} value=${value%%:*}
+    [ "$(reg_value "$options" "$value")" = "$expected" ] || fail "$value of a new settings key is not $expected"
   done
 }
 
@@ -41,27 +155,118 @@ stop_all() {
 }
 
 play_keyword_run() {
-  local keywords log="$tree/dist-check.log" rows
+  local keywords log="$tree/dist-check.log" rows folder
+  folder=$(unix_path "$workdir")
   mapfile -t keywords < <("$here/tools/corpus-keywords.sh" "$tree" "$tree/dist-corpus" "${web[@]}")
   [ ${#keywords[@]} -eq 2 ] || fail "the corpus gave no keywords"
   "$here/tools/simweb.sh" start "$tree" "${web[@]}" --quiet
-  mkdir -p "$out/log"
-  "$loader" "$tree/bin/demo_driver.exe" 'C:\Pellmark\Corvane.exe' "$(windows_path "$out")" \
+  "$loader" "$tree/bin/demo_driver.exe" "$chosen\\Corvane.exe" "$workdir" \
     "${keywords[0]}" "${keywords[1]}" 2>&1 | tr -d '\r' | tee "$log" || fail "the keyword run did not go as a user expects"
   rows=$(sed -n 's/^demo: rows //p' "$log")
   [ "${rows:-0}" -gt 0 ] || fail "the keyword run gave no rows"
   local file
   for file in pellmark-report.csv pellmark-report.html EmailAdd.txt; do
-    [ -s "$out/$file" ] || fail "$file is missing or empty"
+    [ -s "$folder/$file" ] || fail "$file is missing or empty"
   done
-  [ "$(ls "$out/log" | wc -l)" -gt 0 ] || fail "the program wrote no log"
+  [ "$(ls "$folder/log" | wc -l)" -gt 0 ] || fail "the program wrote no log"
   # Besides a line per row, the CSV carries a line per keyword.
-  [ "$(tail -n +2 "$out/pellmark-report.csv" | grep -c .)" -ge "$rows" ] || fail "the CSV holds fewer lines than rows"
-  echo "dist-check: installed in a fresh prefix, keyword run gave $rows rows"
+  [ "$(tail -n +2 "$folder/pellmark-report.csv" | grep -c .)" -ge "$rows" ] || fail "the CSV holds fewer lines than rows"
+  say "keyword run from the Start menu's folder gave $rows rows"
 }
 
-cmake --build "$tree" --target dist
+# The user turned the e-mail and WhoIs options on in the run; a setup over
+# the installed program replaces the binaries and keeps those options.
+upgrade() {
+  local before
+  before=$(reg_query "$options")
+  grep -q 'bEmail *REG_DWORD *0x1' <<<"$before" || fail "the run left the e-mail option off"
+  echo "stale" >"$(unix_path "$chosen")/README.md"
+  run_setup || fail "the second setup failed"
+  cmp -s "$dist/README.md" "$(unix_path "$chosen")/README.md" || fail "the second setup did not replace the files"
+  check_installed "$chosen"
+  [ "$(reg_query "$options")" = "$before" ] || fail "the second setup changed the user's options"
+  say "installed again over it: files replaced, options kept"
+}
+
+# A setup started while the program runs says so (silently: exit code 2)
+# and changes nothing.
+refuse_while_running() {
+  local pid readme
+  readme=$(unix_path "$chosen")/README.md
+  "$loader" "$chosen\\Corvane.exe" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  wait_for setup_refuses || fail "a setup went on while the program ran"
+  echo "stale" >"$readme"
+  setup_refuses && grep -qx stale "$readme" || fail "a setup started while the program ran changed files"
+  "$loader" taskkill /im Corvane.exe </dev/null >/dev/null 2>&1 || true
+  wait_for ended "$pid" || fail "the program did not close when asked to"
+  wait "$pid" || true
+  say "a setup started while the program ran refused"
+}
+setup_refuses() {
+  local status=0
+  run_setup || status=$?
+  [ "$status" -eq 2 ]
+}
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits for the silent uninstaller, which runs from a copy of itself and
+# removes the install folder last.
+run_uninstall() {  # folder [options]
+  local folder=$1
+  shift
+  "$loader" "$folder\\Uninstall.exe" /S "$@" </dev/null >/dev/null 2>&1 || fail "the uninstaller did not start"
+  wait_for gone "$(unix_path "$folder")" || fail "$folder is still there after the uninstall"
+}
+
+check_uninstalled() {
+  local progid folder
+  folder=$(unix_path "$workdir")
+  for progid in "${progids[@]}"; do
+    ! has_key "HKCR\\$progid" || fail "$progid is still registered"
+    ! has_key "HKCR\\CLSID\\${clsids[$progid]}" || fail "the class of $progid is still registered"
+    ! creates_object "$progid" || fail "$progid still creates an object"
+  done
+  ! has_key "$uninstall_key" || fail "the Uninstall entry is still there"
+  [ ! -e "$(unix_path "$menu")" ] || fail "the Start menu entries are still there"
+  [ ! -e "$folder/User manual.pdf" ] && [ ! -e "$folder/log" ] || fail "the working folder still holds the manual or the log"
+  [ -s "$folder/pellmark-report.csv" ] && [ -s "$folder/pellmark-report.html" ] || fail "the uninstall took the saved reports"
+}
+
+declare -A clsids
+remember_classes() {
+  local progid
+  for progid in "${progids[@]}"; do
+    clsids[$progid]=$(reg_default "HKCR\\$progid\\CLSID")
+    [ -n "${clsids[$progid]}" ] || fail "$progid has no class"
+  done
+}
+
+cmake --build "$tree" --target setup
 fresh_prefix
 trap stop_all EXIT
-install_dist
+
+run_setup "/D=$chosen" || fail "the setup failed"
+check_installed "$chosen"
+check_default_settings
+remember_classes
+say "installed into $chosen, components registered, settings created, Start menu in $workdir"
+
 play_keyword_run
+upgrade
+refuse_while_running
+
+kept=$(reg_query "$options")
+run_uninstall "$chosen"
+check_uninstalled
+[ "$(reg_query "$options")" = "$kept" ] || fail "a silent uninstall did not keep the settings"
+say "uninstalled: nothing left but the settings and the saved reports"
+
+default_folder=$(wine_quiet cmd /c 'echo %ProgramFiles%')\\Pellmark
+run_setup || fail "the setup into the default folder failed"
+check_installed "$default_folder"
+[ "$(reg_query "$options")" = "$kept" ] || fail "a new install over kept settings changed them"
+run_uninstall "$default_folder" /REMOVESETTINGS
+check_uninstalled
+! has_key 'HKLM\SOFTWARE\Pellmark' || fail "the settings stayed after /REMOVESETTINGS"
+say "installed into $default_folder and uninstalled with its settings"

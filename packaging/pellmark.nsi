@@ -1,0 +1,245 @@
+; Pellmark setup: installs the program, registers its components, creates the
+; settings key and a Start menu entry, and writes an uninstaller that takes
+; all of it away again.
+;
+; makensis -DARCH=x86|amd64 -DVERSION=3.0 -DDIST_DIR=<laid-out dist folder>
+;          -DICON=<program icon> -DOUT_FILE=<setup to write> pellmark.nsi
+;
+; Silent use: Pellmark-setup.exe /S [/D=folder]; Uninstall.exe /S keeps the
+; user's settings unless /REMOVESETTINGS is given.
+
+Unicode true
+ManifestDPIAware true
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Pellmark"
+!define PUBLISHER "Pellmark Software"
+!define MAIN_WINDOW "Pellmark"
+!define SETTINGS_KEY "SOFTWARE\Pellmark"
+!define OPTIONS_KEY "${SETTINGS_KEY}\Options"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellmark"
+!define MANUAL "User manual.pdf"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUT_FILE}"
+!if ${ARCH} == amd64
+  Target amd64-unicode
+  InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
+  Target x86-unicode
+  InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
+; An upgrade goes where the last install went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartFromMenuFolder
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; The program writes its log to the "log" folder of its current folder and
+; opens the manual from there, and a user without administrator rights
+; cannot write under Program Files. So it starts in the machine's shared
+; application data folder, which every user may write to.
+!macro WORK_FOLDER
+  SetShellVarContext all
+  StrCpy $WorkFolder "$APPDATA\${PRODUCT}"
+!macroend
+
+Var WorkFolder
+
+; Setup and uninstall both replace files the running program holds open.
+!macro REFUSE_WHILE_RUNNING
+  ${Do}
+    FindWindow $0 "#32770" "${MAIN_WINDOW}"
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT} is running. Close it, then press Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+    retry:
+  ${Loop}
+!macroend
+
+; The files of the install folder, each handed to DO.
+!macro OUR_FILES DO
+  !insertmacro ${DO} "Corvane.exe"
+  !insertmacro ${DO} "Kestrine.dll"
+  !insertmacro ${DO} "Ostrel.dll"
+  !insertmacro ${DO} "Postil.dll"
+  !insertmacro ${DO} "vossic.dll"
+  !insertmacro ${DO} "brannick.dll"
+  !insertmacro ${DO} "${MANUAL}"
+  !insertmacro ${DO} "README.md"
+!macroend
+!macro INSTALL_ONE NAME
+  File "${DIST_DIR}/${NAME}"
+!macroend
+!macro REMOVE_ONE NAME
+  Delete "$INSTDIR\${NAME}"
+!macroend
+
+!macro COMPONENTS DO
+  !insertmacro ${DO} "$INSTDIR\Kestrine.dll"
+  !insertmacro ${DO} "$INSTDIR\Ostrel.dll"
+  !insertmacro ${DO} "$INSTDIR\Postil.dll"
+!macroend
+
+; Registers one component and says so in the details when it fails.
+!macro REGISTER_ONE DLL
+  ClearErrors
+  RegDLL "${DLL}"
+  ${If} ${Errors}
+    DetailPrint "Could not register ${DLL}"
+    SetErrorLevel 1
+  ${EndIf}
+!macroend
+
+!macro UNREGISTER_ONE DLL
+  ClearErrors
+  UnRegDLL "${DLL}"
+  ${If} ${Errors}
+    DetailPrint "Could not unregister ${DLL}"
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro REFUSE_WHILE_RUNNING
+FunctionEnd
+
+Function StartFromMenuFolder
+  SetOutPath "$WorkFolder"
+  Exec '"$INSTDIR\Corvane.exe"'
+FunctionEnd
+
+Section "Pellmark" SecMain
+  SectionIn RO
+  !insertmacro WORK_FOLDER
+  SetOverwrite on
+  SetOutPath "$INSTDIR"
+  !insertmacro OUR_FILES INSTALL_ONE
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  !insertmacro COMPONENTS REGISTER_ONE
+
+  Call CreateSettingsOnce
+  Call CreateWorkFolder
+  Call CreateMenuEntries
+  Call WriteUninstallEntry
+SectionEnd
+
+; The program never creates its settings key. A first install creates it
+; with the program's own starting values; an upgrade keeps what the user chose.
+Function CreateSettingsOnce
+  ClearErrors
+  EnumRegValue $0 HKLM "${OPTIONS_KEY}" 0
+  ${IfNot} ${Errors}
+    DetailPrint "Keeping the settings in HKLM\${OPTIONS_KEY}"
+    Return
+  ${EndIf}
+  WriteRegDWORD HKLM "${OPTIONS_KEY}" "bContact" 0
+  WriteRegDWORD HKLM "${OPTIONS_KEY}" "bEmail" 0
+  WriteRegDWORD HKLM "${OPTIONS_KEY}" "bWhoIs" 0
+  WriteRegDWORD HKLM "${OPTIONS_KEY}" "bKeyword" 0
+  WriteRegDWORD HKLM "${OPTIONS_KEY}" "dQueryDelay" 100
+FunctionEnd
+
+; The folder the program starts in: its log folder and the manual that
+; Help opens. Every user may change what is in it, so the log and the
+; address file of one user do not lock out the next.
+Function CreateWorkFolder
+  SetOutPath "$WorkFolder"
+  File "${DIST_DIR}/${MANUAL}"
+  CreateDirectory "$WorkFolder\log"
+  nsExec::ExecToLog 'icacls "$WorkFolder" /grant *S-1-5-32-545:(OI)(CI)M'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "Could not let every user write to $WorkFolder ($0)"
+  ${EndIf}
+FunctionEnd
+
+Function CreateMenuEntries
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  SetOutPath "$WorkFolder"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\Corvane.exe" "" "$INSTDIR\Corvane.exe" 0
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT} manual.lnk" "$INSTDIR\${MANUAL}"
+FunctionEnd
+
+Function WriteUninstallEntry
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Corvane.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+FunctionEnd
+
+Function un.onInit
+  !insertmacro REFUSE_WHILE_RUNNING
+FunctionEnd
+
+Section "Uninstall"
+  !insertmacro WORK_FOLDER
+  !insertmacro COMPONENTS UNREGISTER_ONE
+
+  !insertmacro OUR_FILES REMOVE_ONE
+  Delete "$INSTDIR\Uninstall.exe"
+
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} manual.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+
+  ; The logs are the program's; reports and address files the user saved
+  ; here stay, and so does the folder that holds them.
+  Delete "$WorkFolder\${MANUAL}"
+  Delete "$WorkFolder\log\*.log"
+  RMDir "$WorkFolder\log"
+  RMDir "$WorkFolder"
+
+  Call un.RemoveSettingsIfAsked
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  RMDir "$INSTDIR"
+SectionEnd
+
+; The options outlive the program unless the user wants them gone; a silent
+; uninstall keeps them unless told /REMOVESETTINGS.
+Function un.RemoveSettingsIfAsked
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    DeleteRegKey HKLM "${SETTINGS_KEY}"
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
+    "Remove your ${PRODUCT} settings (the options you chose) too?" /SD IDNO IDNO keep
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
+  keep:
+FunctionEnd
