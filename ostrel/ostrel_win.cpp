@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 #include "email_search.h"
 #include "server_object_win.h"
 #include "whois_fetch_win.h"

@@ -4,6 +4,7 @@
 
 #include <type_traits>
 
+#include "platform_owners_win.h"
 #include "run/link_record.h"
 #include "tools_rules.h"
 #include "web/tools_exports.h"
@@ -18,9 +19,8 @@ extern "C" {
 // made-up value is caught by the handle table, not by luck.
 __declspec(dllexport) HANDLE TOOLS_CALL OpenConnection() { return CreateEventW(nullptr, TRUE, FALSE, nullptr); }
 
-__declspec(dllexport) void TOOLS_CALL CloseConnection(HANDLE hConnection) {
-    if (hConnection) CloseHandle(hConnection);
-}
+// The handle comes back to be given up: adopted, and closed on return.
+__declspec(dllexport) void TOOLS_CALL CloseConnection(HANDLE hConnection) { CKernelHandle connection(hConnection); }
 
 __declspec(dllexport) void TOOLS_CALL CorrectURL(URLInfo* lpInfo) {
     if (lpInfo) CorrectAddress(lpInfo->Source, sizeof lpInfo->Source);
