@@ -1,9 +1,9 @@
 #include "trawler_win.h"
 
-#include "com_handles_win.h"
 #include "email_search.h"
 #include "expression_search.h"
 #include "page_text.h"
+#include "platform_owners_win.h"
 #include "server_object_win.h"
 
 namespace {

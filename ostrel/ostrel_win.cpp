@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "com_handles_win.h"
 #include "email_search.h"
+#include "platform_owners_win.h"
 #include "server_object_win.h"
 #include "whois_fetch_win.h"
 

@@ -4,7 +4,8 @@
 #include <wininet.h>
 
 #include <cstdio>
-#include <memory>
+
+#include "platform_owners_win.h"
 
 #ifndef PELLMARK_WHOIS_HOST
 #define PELLMARK_WHOIS_HOST "127.0.0.1"
@@ -16,11 +17,6 @@ constexpr std::size_t kAddressSize = 512;
 constexpr DWORD kChunkSize = 512;
 const char kUserAgent[] = "Microsoft Internet Explorer";
 const char kHeaders[] = "Accept: */*\r\n\r\n";
-
-struct CInternetCloser {
-    void operator()(void* hInternet) const { InternetCloseHandle(hInternet); }
-};
-using CInternetHandle = std::unique_ptr<void, CInternetCloser>;
 
 }  // namespace
 
@@ -36,12 +32,12 @@ bool FetchWhoIsPage(const std::string& szDomain, std::string& szPage) {
     if (!FormatWhoIsAddress(PELLMARK_WHOIS_HOST, szDomain, szAddress, sizeof szAddress)) return false;
     CInternetHandle internet(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return false;
-    CInternetHandle request(InternetOpenUrlA(internet.get(), szAddress, kHeaders, sizeof kHeaders - 1,
+    CInternetHandle request(InternetOpenUrlA(internet.Get(), szAddress, kHeaders, sizeof kHeaders - 1,
                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) return false;
     szPage.reserve(4000);
     char chunk[kChunkSize];
     DWORD nRead = 0;
-    while (InternetReadFile(request.get(), chunk, sizeof chunk, &nRead) && nRead > 0) szPage.append(chunk, nRead);
+    while (InternetReadFile(request.Get(), chunk, sizeof chunk, &nRead) && nRead > 0) szPage.append(chunk, nRead);
     return true;
 }

@@ -185,7 +185,8 @@ bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, Re
     m_log = std::move(log);
     m_stopping = false;
     for (const std::string& address : addresses) {
-        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        CSocket listener(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        const SOCKET s = listener.Get();
         BOOL bReuse = TRUE;
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -196,12 +197,11 @@ bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, Re
         if (!bOk) {
             error = "cannot listen on " + address + ":" + std::to_string(nPort) + " (error " +
                     std::to_string(WSAGetLastError()) + ")";
-            if (s != INVALID_SOCKET) closesocket(s);
             Stop();
             return false;
         }
         SetBlocking(s, false);
-        m_listeners.push_back(s);
+        m_listeners.push_back(std::move(listener));
         m_addresses.push_back(address);
     }
     m_acceptThread = std::thread(&CHttpServer::AcceptLoop, this);
@@ -211,14 +211,12 @@ bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, Re
 void CHttpServer::Stop() {
     m_stopping = true;
     if (m_acceptThread.joinable()) m_acceptThread.join();
-    for (SOCKET s : m_listeners) closesocket(s);
     m_listeners.clear();
     m_addresses.clear();
     std::vector<std::thread> workers;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         for (SOCKET s : m_open) shutdown(s, SD_BOTH);
-        for (const Accepted& waiting : m_queue) closesocket(waiting.socket);
         m_queue.clear();
         workers.swap(m_workers);
         m_queued.notify_all();
@@ -230,7 +228,7 @@ void CHttpServer::Stop() {
 void CHttpServer::AcceptLoop() {
     std::vector<WSAPOLLFD> fds(m_listeners.size());
     for (std::size_t i = 0; i < fds.size(); ++i) {
-        fds[i].fd = m_listeners[i];
+        fds[i].fd = m_listeners[i].Get();
         fds[i].events = POLLRDNORM;
     }
     while (!m_stopping) {
@@ -244,8 +242,9 @@ void CHttpServer::AcceptLoop() {
 
 void CHttpServer::AcceptFrom(std::size_t nListener) {
     for (;;) {
-        SOCKET s = accept(m_listeners[nListener], nullptr, nullptr);
-        if (s == INVALID_SOCKET) return;
+        CSocket accepted(accept(m_listeners[nListener].Get(), nullptr, nullptr));
+        if (!accepted) return;
+        const SOCKET s = accepted.Get();
         SetBlocking(s, true);
         SetTimeout(s, SO_RCVTIMEO, kPollSliceMs);
         SetTimeout(s, SO_SNDTIMEO, kSendTimeoutMs);
@@ -253,10 +252,9 @@ void CHttpServer::AcceptFrom(std::size_t nListener) {
         setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof bNoDelay);
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_open.size() + m_queue.size() >= kMaxConnections) {
-            closesocket(s);  // full: the client sees the connection closed at once
-            continue;
+            continue;  // full: the client sees the connection closed at once
         }
-        m_queue.push_back({s, static_cast<int>(nListener)});
+        m_queue.push_back({std::move(accepted), static_cast<int>(nListener)});
         if (m_queue.size() > m_nIdle) m_workers.emplace_back(&CHttpServer::WorkerLoop, this);
         m_queued.notify_one();
     }
@@ -271,19 +269,21 @@ void CHttpServer::WorkerLoop() {
             m_queued.wait(guard, [this] { return m_stopping || !m_queue.empty(); });
             --m_nIdle;
             if (m_stopping) return;
-            accepted = m_queue.front();
+            accepted = std::move(m_queue.front());
             m_queue.pop_front();
-            m_open.insert(accepted.socket);
+            m_open.insert(accepted.socket.Get());
         }
         Serve(accepted);
         std::lock_guard<std::mutex> guard(m_lock);
-        m_open.erase(accepted.socket);
-        closesocket(accepted.socket);
+        // Closed under the lock: Stop must never shut down a number that
+        // the system has handed out again.
+        m_open.erase(accepted.socket.Get());
+        accepted.socket.Reset();
     }
 }
 
 void CHttpServer::Serve(const Accepted& accepted) {
-    CConnection connection(accepted.socket, m_stopping);
+    CConnection connection(accepted.socket.Get(), m_stopping);
     std::string pending;
     bool bFirst = true;
     try {
@@ -291,7 +291,7 @@ void CHttpServer::Serve(const Accepted& accepted) {
     } catch (...) {
         // A fault in one answer ends that connection only.
     }
-    shutdown(accepted.socket, SD_SEND);
+    shutdown(accepted.socket.Get(), SD_SEND);
 }
 
 // One request and its answer; false when the connection is to end.

@@ -4,6 +4,8 @@
 // demand) so that a slow or silent client never holds up another, keep-
 // alive, and hard limits on what a client may send or make it wait for.
 #include <winsock2.h>
+// After Winsock, for the socket owner.
+#include "platform_owners_win.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -104,7 +106,7 @@ public:
 
 private:
     struct Accepted {
-        SOCKET socket;
+        CSocket socket;
         int nListener;
     };
     void AcceptLoop();
@@ -114,7 +116,7 @@ private:
     bool ServeOne(CConnection& connection, int nListener, std::string& pending, bool bFirst);
     void Log(int nListener, const HttpRequestHead& head, int nStatus, uint64_t nBytes);
 
-    std::vector<SOCKET> m_listeners;
+    std::vector<CSocket> m_listeners;
     std::vector<std::string> m_addresses;
     RequestHandler m_handler;
     LogHandler m_log;

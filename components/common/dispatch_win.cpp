@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 #include "server_module_win.h"
 
 namespace {

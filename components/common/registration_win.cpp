@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 
 namespace {
 
@@ -13,18 +13,14 @@ std::wstring GuidText(const GUID& guid) {
 }
 
 bool WriteEntry(const CRegistryEntry& entry) {
-    HKEY hKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) !=
-        ERROR_SUCCESS)
+    CRegKey key;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(),
+                        nullptr) != ERROR_SUCCESS)
         return false;
-    LONG lResult = ERROR_SUCCESS;
-    if (entry.bHasValue) {
-        const DWORD nBytes = static_cast<DWORD>((entry.value.size() + 1) * sizeof(wchar_t));
-        lResult = RegSetValueExW(hKey, entry.szValueName, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(entry.value.c_str()), nBytes);
-    }
-    RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
+    if (!entry.bHasValue) return true;
+    const DWORD nBytes = static_cast<DWORD>((entry.value.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.Get(), entry.szValueName, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(entry.value.c_str()), nBytes) == ERROR_SUCCESS;
 }
 
 // The key with everything under it; a missing key is no error.

@@ -10,10 +10,10 @@
 #include <exception>
 
 #include "clients/script_removal.h"
-#include "com_handles_win.h"
 #include "evaluate/absolute_url.h"
 #include "kestrine_h.h"
 #include "ostrel_h.h"
+#include "platform_owners_win.h"
 #include "report/mailing_list.h"
 #include "run/diagnostic_log.h"
 

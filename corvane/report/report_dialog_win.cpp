@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform_owners_win.h"
 #include "report/report_export.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
@@ -12,21 +13,6 @@
 
 namespace {
 
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~CFileHandle() {
-        if (IsValid()) CloseHandle(m_hFile);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsValid() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
-};
-
 // Asks for a name, adds the extension and writes the content; the
 // content is built only once the user has chosen a file.
 template <typename BuildContent>
@@ -34,9 +20,9 @@ void ExportReport(HWND hOwner, bool bHtml, BuildContent buildContent) {
     char szPath[kBrowsePathSize] = "";
     if (!BrowseForFile(hOwner, szPath, bHtml)) return;
     std::string path = WithReportExtension(szPath, bHtml);
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) {
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         MessageBoxA(hOwner, "Error creating file", "Error", MB_OK | MB_ICONERROR);
         return;
     }

@@ -3,7 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -110,20 +109,4 @@ bool CDiagnosticLog::PrintfMarked(const char* szFormat, ...) {
     bool bWritten = WriteFormattedV(true, szFormat, args);
     va_end(args);
     return bWritten;
-}
-
-bool CDiagnosticLog::PrintfWide(const char* szFormat, const wchar_t* wszArg) {
-    if (!szFormat) return false;
-    std::string narrow;
-    if (wszArg) {
-        std::size_t nNeeded = std::wcstombs(nullptr, wszArg, 0);
-        if (nNeeded != static_cast<std::size_t>(-1)) {
-            narrow.resize(nNeeded + 1);
-            std::wcstombs(&narrow[0], wszArg, nNeeded + 1);
-            narrow.resize(nNeeded);
-        }
-    }
-    char szBuffer[kLogFormatSize];
-    std::snprintf(szBuffer, sizeof szBuffer, szFormat, wszArg ? narrow.c_str() : "(null)");
-    return Write(szBuffer);
 }

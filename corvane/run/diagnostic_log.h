@@ -34,8 +34,6 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    // One wide-string argument, converted to the active code page first.
-    bool PrintfWide(const char* szFormat, const wchar_t* wszArg);
 
     bool IsOpen() const;
     int FileIndex() const { return m_nFileIndex; }

@@ -23,6 +23,20 @@ struct URLInfo {
     char ContactPage[kContactPageSize];
 };
 
+// The record goes to the tools library (CorrectURL) and is copied byte for
+// byte: one layout for 32- and 64-bit builds and for the library's side.
+static_assert(sizeof(URLInfo) == 3348, "URLInfo size");
+static_assert(alignof(URLInfo) == 4, "URLInfo alignment");
+static_assert(offsetof(URLInfo, Source) == 0, "URLInfo::Source");
+static_assert(offsetof(URLInfo, Incoming) == 2048, "URLInfo::Incoming");
+static_assert(offsetof(URLInfo, Outcoming) == 2052, "URLInfo::Outcoming");
+static_assert(offsetof(URLInfo, lPoint) == 2056, "URLInfo::lPoint");
+static_assert(offsetof(URLInfo, Rank) == 2060, "URLInfo::Rank");
+static_assert(offsetof(URLInfo, Item) == 2064, "URLInfo::Item");
+static_assert(offsetof(URLInfo, Email) == 2068, "URLInfo::Email");
+static_assert(offsetof(URLInfo, WhoIs) == 2196, "URLInfo::WhoIs");
+static_assert(offsetof(URLInfo, ContactPage) == 2324, "URLInfo::ContactPage");
+
 // A new record: every byte zero, no row yet.
 URLInfo MakeRecord(const char* szSource = nullptr);
 

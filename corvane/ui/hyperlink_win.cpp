@@ -26,7 +26,6 @@ CMyHyperLink::CMyHyperLink() = default;
 CMyHyperLink::~CMyHyperLink() {
     try {
         if (m_hToolTip && IsWindow(m_hToolTip)) DestroyWindow(m_hToolTip);
-        if (m_hLinkFont) DeleteObject(m_hLinkFont);
     } catch (...) {
         g_Log.Write("Exception in ~CMyHyperLink");
     }
@@ -39,14 +38,13 @@ void CMyHyperLink::SetStaticWindow(HWND hWnd) {
         LOGFONTA lf = {};
         GetObjectA(hFont ? static_cast<HGDIOBJ>(hFont) : GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
         lf.lfUnderline = TRUE;
-        if (m_hLinkFont) DeleteObject(m_hLinkFont);
-        m_hLinkFont = CreateFontIndirectA(&lf);
+        m_linkFont.Reset(CreateFontIndirectA(&lf));
         // The object is reachable before the new procedure can see a message.
         SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_pfnPrevProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticTextWndProc)));
         m_hHandCursor = LoadCursor(nullptr, IDC_HAND);
-        SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLinkFont), TRUE);
+        SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.Get()), TRUE);
         TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, hWnd, HOVER_DEFAULT};
         TrackMouseEvent(&track);
     } catch (...) {
@@ -114,7 +112,7 @@ void CMyHyperLink::Paint() {
     PAINTSTRUCT ps;
     HDC hDC = BeginPaint(m_hWnd, &ps);
     if (!hDC) return;
-    HGDIOBJ hOldFont = SelectObject(hDC, m_hLinkFont);
+    HGDIOBJ hOldFont = SelectObject(hDC, m_linkFont.Get());
     COLORREF crOld = SetTextColor(hDC, RGB(0, 0, 255));
     SetBkMode(hDC, TRANSPARENT);
     DrawTextA(hDC, szText, -1, &ps.rcPaint, DT_SINGLELINE | DT_VCENTER);

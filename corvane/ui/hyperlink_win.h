@@ -3,6 +3,8 @@
 // underlined text, hand cursor, its target opened with the shell.
 #include <windows.h>
 
+#include "platform_owners_win.h"
+
 constexpr std::size_t kHyperlinkTextSize = 260;
 
 // The shell call that opens a link; tests put a recorder in its place.
@@ -37,7 +39,7 @@ private:
     WNDPROC m_pfnPrevProc = nullptr;
     HCURSOR m_hHandCursor = nullptr;
     HWND m_hWnd = nullptr;
-    HFONT m_hLinkFont = nullptr;
+    CGdiObject<HFONT> m_linkFont;
     HWND m_hToolTip = nullptr;
     char m_szLink[kHyperlinkTextSize] = "";
     char m_szToolTip[kHyperlinkTextSize] = "";

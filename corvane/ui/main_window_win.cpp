@@ -207,6 +207,7 @@ void OnListUpdated() {
 }
 
 void OnDestroy() {
+    CIcon smallIcon(reinterpret_cast<HICON>(SendMessageA(g_hMainWnd, WM_SETICON, ICON_SMALL, 0)));  // loaded unshared
     SetStatusRoutine(nullptr);
     KillTimer(g_hMainWnd, kStatusTimer);
     ListView_DeleteAllItems(g_hList);

@@ -11,40 +11,29 @@ namespace {
 const char kKeyPath[] = "SOFTWARE\\Pellmark";
 const char kSubKey[] = "Options";
 
-void CloseIfOpen(HKEY& hKey) {
-    if (hKey) RegCloseKey(hKey);
-    hKey = nullptr;
-}
-
 }  // namespace
 
 CRegistryKey::CRegistryKey(HKEY hRoot) : m_hRoot(hRoot) {}
 
-CRegistryKey::~CRegistryKey() {
-    CloseSubKey();
-    CloseKey();
-}
-
 bool CRegistryKey::OpenKey(const char* szPath) {
     CloseSubKey();
-    CloseKey();
-    m_lLastError = RegOpenKeyExA(m_hRoot, szPath, 0, KEY_ALL_ACCESS, &m_hKey);
-    if (m_lLastError != ERROR_SUCCESS) m_hKey = nullptr;
-    return m_hKey != nullptr;
+    m_lLastError = RegOpenKeyExA(m_hRoot, szPath, 0, KEY_ALL_ACCESS, m_key.Receive());
+    if (m_lLastError != ERROR_SUCCESS) m_key.Detach();
+    return static_cast<bool>(m_key);
 }
 
 bool CRegistryKey::OpenSubKey(const char* szName) {
     CloseSubKey();
-    if (!m_hKey) {
+    if (!m_key) {
         m_lLastError = ERROR_INVALID_HANDLE;
         return false;
     }
-    m_lLastError = RegOpenKeyExA(m_hKey, szName, 0, KEY_ALL_ACCESS, &m_hSubKey);
-    if (m_lLastError != ERROR_SUCCESS) m_hSubKey = nullptr;
-    return m_hSubKey != nullptr;
+    m_lLastError = RegOpenKeyExA(m_key.Get(), szName, 0, KEY_ALL_ACCESS, m_subKey.Receive());
+    if (m_lLastError != ERROR_SUCCESS) m_subKey.Detach();
+    return static_cast<bool>(m_subKey);
 }
 
-HKEY CRegistryKey::Target() const { return m_hSubKey ? m_hSubKey : m_hKey; }
+HKEY CRegistryKey::Target() const { return m_subKey ? m_subKey.Get() : m_key.Get(); }
 
 DWORD CRegistryKey::ReadDword(const char* szName) {
     DWORD dwValue = 0, dwType = 0, dwSize = sizeof dwValue;
@@ -78,9 +67,9 @@ bool CRegistryKey::WriteString(const char* szName, const std::string& value) {
     return m_lLastError == ERROR_SUCCESS;
 }
 
-void CRegistryKey::CloseSubKey() { CloseIfOpen(m_hSubKey); }
+void CRegistryKey::CloseSubKey() { m_subKey.Reset(); }
 
-void CRegistryKey::CloseKey() { CloseIfOpen(m_hKey); }
+void CRegistryKey::CloseKey() { m_key.Reset(); }
 
 COptions::COptions() : m_key(HKEY_LOCAL_MACHINE) {
     lstrcpynA(m_szKeyPath, kKeyPath, sizeof m_szKeyPath);

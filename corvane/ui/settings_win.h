@@ -7,12 +7,11 @@
 
 #include <string>
 
+#include "platform_owners_win.h"
+
 class CRegistryKey {
 public:
     explicit CRegistryKey(HKEY hRoot);
-    ~CRegistryKey();
-    CRegistryKey(const CRegistryKey&) = delete;
-    CRegistryKey& operator=(const CRegistryKey&) = delete;
 
     bool OpenKey(const char* szPath);
     bool OpenSubKey(const char* szName);
@@ -29,8 +28,8 @@ private:
     HKEY Target() const;
 
     HKEY m_hRoot;
-    HKEY m_hKey = nullptr;
-    HKEY m_hSubKey = nullptr;
+    CRegKey m_key;
+    CRegKey m_subKey;
     LONG m_lLastError = ERROR_SUCCESS;
 };
 

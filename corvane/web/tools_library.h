@@ -3,19 +3,7 @@
 // ("vossic.dll") as this program binds them: one function pointer per
 // export, set by start-up. Portable: the native build points them at the
 // same rules compiled into the test program.
-#include "run/link_record.h"
-
-typedef void* (*PFN_OpenConnection)();
-typedef void (*PFN_CloseConnection)(void* hConnection);
-typedef void (*PFN_CorrectURL)(URLInfo* lpInfo);
-typedef char* (*PFN_tcsstrncase)(const char* szText, const char* szPattern);
-typedef char* (*PFN_tcsstrback)(const char* szText, const char* szPattern);
-typedef bool (*PFN_IsValidGURL)(const char* szAddress);
-#if defined(_WIN32)
-typedef int(__stdcall* PFN_GetCH)(const char* szAddress, char* szChecksum);
-#else
-typedef int (*PFN_GetCH)(const char* szAddress, char* szChecksum);
-#endif
+#include "web/tools_exports.h"
 
 constexpr std::size_t kChecksumSize = 260;
 

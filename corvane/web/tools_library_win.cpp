@@ -8,9 +8,12 @@ namespace {
 
 void ShowStartupError(const char* szText) { MessageBoxA(nullptr, szText, "Error", MB_OK | MB_ICONSTOP); }
 
+// GetProcAddress knows no signature; the generic function pointer in
+// between says the cast is on purpose. The pointer types carry each
+// export's calling convention.
 template <typename T>
 void Bind(HMODULE hModule, const char* szName, T& pfn) {
-    pfn = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(hModule, szName)));
+    pfn = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(hModule, szName)));
 }
 
 }  // namespace

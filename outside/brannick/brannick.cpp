@@ -2,8 +2,12 @@
 // name, with the C calling convention.
 #include <windows.h>
 
+#include <type_traits>
+
+#include "platform_owners_win.h"
 #include "run/link_record.h"
 #include "tools_rules.h"
+#include "web/tools_exports.h"
 
 #ifndef PELLMARK_SEARCH_HOST
 #define PELLMARK_SEARCH_HOST "127.0.0.1"
@@ -13,22 +17,29 @@ extern "C" {
 
 // A real kernel handle, so a caller that closes it twice or passes a
 // made-up value is caught by the handle table, not by luck.
-__declspec(dllexport) HANDLE OpenConnection() { return CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+__declspec(dllexport) HANDLE TOOLS_CALL OpenConnection() { return CreateEventW(nullptr, TRUE, FALSE, nullptr); }
 
-__declspec(dllexport) void CloseConnection(HANDLE hConnection) {
-    if (hConnection) CloseHandle(hConnection);
-}
+// The handle comes back to be given up: adopted, and closed on return.
+__declspec(dllexport) void TOOLS_CALL CloseConnection(HANDLE hConnection) { CKernelHandle connection(hConnection); }
 
-__declspec(dllexport) void CorrectURL(URLInfo* lpInfo) {
+__declspec(dllexport) void TOOLS_CALL CorrectURL(URLInfo* lpInfo) {
     if (lpInfo) CorrectAddress(lpInfo->Source, sizeof lpInfo->Source);
 }
 
-__declspec(dllexport) char* _tcsstrncase(const char* szText, const char* szPattern) {
+__declspec(dllexport) char* TOOLS_CALL _tcsstrncase(const char* szText, const char* szPattern) {
     return const_cast<char*>(FindNoCase(szText, szPattern));
 }
 
-__declspec(dllexport) bool IsValidGURL(const char* szAddress) {
+__declspec(dllexport) bool TOOLS_CALL IsValidGURL(const char* szAddress) {
     return IsValidAddress(szAddress, PELLMARK_SEARCH_HOST);
 }
 
 }  // extern "C"
+
+// Each export has the type, calling convention included, that the program
+// calls it through.
+static_assert(std::is_same_v<decltype(&OpenConnection), PFN_OpenConnection>, "OpenConnection");
+static_assert(std::is_same_v<decltype(&CloseConnection), PFN_CloseConnection>, "CloseConnection");
+static_assert(std::is_same_v<decltype(&CorrectURL), PFN_CorrectURL>, "CorrectURL");
+static_assert(std::is_same_v<decltype(&_tcsstrncase), PFN_tcsstrncase>, "_tcsstrncase");
+static_assert(std::is_same_v<decltype(&IsValidGURL), PFN_IsValidGURL>, "IsValidGURL");

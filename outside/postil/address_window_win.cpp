@@ -7,6 +7,8 @@
 
 #include "address_batches.h"
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace {
 
 const char kClassName[] = "PostilAddressWindow";
@@ -65,13 +67,9 @@ LRESULT CALLBACK AddressWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM l
 }
 
 // The module that holds the window procedure (the library, when loaded as
-// a component): the class goes with it.
-HINSTANCE OwnModule() {
-    HMODULE hModule = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&AddressWindowProc), &hModule);
-    return hModule;
-}
+// a component): the class goes with it. The linker places __ImageBase at
+// the start of the module this code is linked into.
+HINSTANCE OwnModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 // Registered for each showing and unregistered after it, so a library
 // unloaded and loaded again never leaves a class behind that points into

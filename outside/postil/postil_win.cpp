@@ -7,7 +7,7 @@
 
 #include "address_batches.h"
 #include "address_window_win.h"
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 #include "server_object_win.h"
 
 namespace {

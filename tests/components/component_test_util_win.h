@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 
 class CComScope {
 public:

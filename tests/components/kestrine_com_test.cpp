@@ -59,15 +59,20 @@ public:
     }
     CComRef<IClassFactory> Factory() {
         CComRef<IClassFactory> factory;
-        auto lpGet = reinterpret_cast<GetClassObjectProc>(GetProcAddress(m_hLibrary, "DllGetClassObject"));
+        auto lpGet = Export<GetClassObjectProc>("DllGetClassObject");
         if (lpGet) lpGet(CLSID_Trawler, IID_IClassFactory, factory.ReceiveVoid());
         return factory;
     }
     HRESULT CanUnloadNow() {
-        auto lpCanUnload = reinterpret_cast<CanUnloadProc>(GetProcAddress(m_hLibrary, "DllCanUnloadNow"));
+        auto lpCanUnload = Export<CanUnloadProc>("DllCanUnloadNow");
         return lpCanUnload ? lpCanUnload() : E_FAIL;
     }
     HMODULE Handle() const { return m_hLibrary; }
+    // Through the generic function pointer: GetProcAddress knows no signature.
+    template <typename T>
+    T Export(const char* szName) const {
+        return reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(m_hLibrary, szName)));
+    }
 
 private:
     HMODULE m_hLibrary;
@@ -102,7 +107,7 @@ TEST_F(KestrineTest, ClassFactoryAnswers) {
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &lpObject), E_NOINTERFACE);
     EXPECT_EQ(lpObject, nullptr);
 
-    auto lpGet = reinterpret_cast<GetClassObjectProc>(GetProcAddress(library.Handle(), "DllGetClassObject"));
+    auto lpGet = library.Export<GetClassObjectProc>("DllGetClassObject");
     ASSERT_NE(lpGet, nullptr);
     CComRef<IClassFactory> other;
     EXPECT_EQ(lpGet(IID_ITrawler, IID_IClassFactory, other.ReceiveVoid()), CLASS_E_CLASSNOTAVAILABLE);

@@ -11,7 +11,7 @@
 #include "address_window_win.h"
 
 #include "address_batches.h"
-#include "com_handles_win.h"
+#include "platform_owners_win.h"
 #include "postil_h.h"
 #include "support/temp_folder.h"
 

@@ -60,19 +60,17 @@ TEST(DiagnosticLog, WritesNothingWithoutFileOrText) {
     EXPECT_EQ(ReadWholeFile(folder.File("x_2.log")), kOpening + kClosing);
 }
 
-TEST(DiagnosticLog, FormattedLinesAreBoundedAndConverted) {
+TEST(DiagnosticLog, FormattedLinesAreBoundedAndMarked) {
     CTempFolder folder;
     CDiagnosticLog log;
     ASSERT_TRUE(log.Open(folder.File("f").c_str()));
     std::string huge(10000, 'a');
     EXPECT_TRUE(log.Printf("Loading Page %s", huge.c_str()));
-    EXPECT_TRUE(log.PrintfWide("Wide %s", L"text"));
     EXPECT_TRUE(log.PrintfMarked("Trial = %d", 5));
     log.Close();
     std::string content = ReadWholeFile(folder.File("f_1.log"));
     std::string cut = ThreadPrefix() + "     Loading Page " + std::string(kLogFormatSize - 1 - 13, 'a') + "\r\n";
     EXPECT_NE(content.find(cut), std::string::npos) << "a long line is cut to the 4096-character buffer";
-    EXPECT_NE(content.find("     Wide text\r\n"), std::string::npos);
     EXPECT_NE(content.find(" *** Trial = 5\r\n"), std::string::npos);
 }
 

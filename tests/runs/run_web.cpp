@@ -135,17 +135,12 @@ int OutboundCount(const std::string& html) {
 }
 
 int RankBoost(int nRank, int nOutbound) {
-    if (nOutbound <= 0) return nRank;
-    // A rank step is worth six of the one below; rank 0 is worth nothing.
-    auto worth = [](int nStep) {
-        long long nWorth = nStep == 0 ? 0 : 1;
-        for (int i = 0; i < nStep; ++i) nWorth *= 6;
-        return nWorth;
-    };
-    long long nShare = worth(nRank) / nOutbound;
-    int nBoost = 0;
-    while (nBoost < 10 && worth(nBoost + 1) <= nShare) ++nBoost;
-    return nBoost;
+    // Reference: a link passes on the page's rank less one step for every
+    // sixfold of the outbound count (1 link: none, 2 to 6: one, 7 to 36:
+    // two, ...), never below 0.
+    int nSteps = 0;
+    for (long long nReach = 1; nReach < nOutbound; nReach *= 6) ++nSteps;
+    return std::max(0, nRank - nSteps);
 }
 
 RowFacts FactsOf(const simweb::CCorpus& corpus, const std::string& address) {

@@ -17,7 +17,7 @@ HMODULE LoadBeside(const char* szName) {
 
 template <typename Pfn>
 bool Bind(HMODULE hModule, const char* szExport, Pfn& pfn) {
-    pfn = hModule ? reinterpret_cast<Pfn>(GetProcAddress(hModule, szExport)) : nullptr;
+    pfn = hModule ? reinterpret_cast<Pfn>(reinterpret_cast<void (*)()>(GetProcAddress(hModule, szExport))) : nullptr;
     return pfn != nullptr;
 }
 
