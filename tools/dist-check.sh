@@ -19,6 +19,7 @@ fresh_prefix() {
   rm -rf "$prefix" "$out"
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
   "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader"
+  "$here/tools/tls.sh" trust "$prefix" "$loader" "$tree"
 }
 
 install_dist() {
