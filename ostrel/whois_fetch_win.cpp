@@ -7,8 +7,8 @@
 
 #include "platform_owners_win.h"
 
-#ifndef PELLMARK_WHOIS_HOST
-#define PELLMARK_WHOIS_HOST "127.0.0.1"
+#ifndef PELLMARK_WHOIS_ORIGIN
+#define PELLMARK_WHOIS_ORIGIN "http://127.0.0.1"
 #endif
 
 namespace {
@@ -20,16 +20,16 @@ const char kHeaders[] = "Accept: */*\r\n\r\n";
 
 }  // namespace
 
-bool FormatWhoIsAddress(const char* szHost, const std::string& szDomain, char* szAddress, std::size_t nSize) {
+bool FormatWhoIsAddress(const char* szOrigin, const std::string& szDomain, char* szAddress, std::size_t nSize) {
     const int nWritten =
-        std::snprintf(szAddress, nSize, "http://%s/cgi-bin/checkdomain.pl?domain=%s", szHost, szDomain.c_str());
+        std::snprintf(szAddress, nSize, "%s/cgi-bin/checkdomain.pl?domain=%s", szOrigin, szDomain.c_str());
     return nWritten > 0 && static_cast<std::size_t>(nWritten) < nSize;
 }
 
 bool FetchWhoIsPage(const std::string& szDomain, std::string& szPage) {
     szPage.clear();
     char szAddress[kAddressSize];
-    if (!FormatWhoIsAddress(PELLMARK_WHOIS_HOST, szDomain, szAddress, sizeof szAddress)) return false;
+    if (!FormatWhoIsAddress(PELLMARK_WHOIS_ORIGIN, szDomain, szAddress, sizeof szAddress)) return false;
     CInternetHandle internet(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return false;
     CInternetHandle request(InternetOpenUrlA(internet.Get(), szAddress, kHeaders, sizeof kHeaders - 1,

@@ -67,7 +67,9 @@ void CCorpus::Build() {
 
 int CCorpus::FindPage(const std::string& address) const {
     HttpAddress parts;
-    if (!ParseHttpAddress(address, parts)) return -1;
+    // A page served over https (behind the TLS front) is the same page.
+    const bool bSecure = address.size() > 8 && FindNoCase(address.substr(0, 8), "https://") == 0;
+    if (!ParseHttpAddress(bSecure ? "http://" + address.substr(8) : address, parts)) return -1;
     auto it = m_pageByKey.find(PageKey(parts.host, parts.path));
     if (it != m_pageByKey.end()) return it->second;
     // A folder address names the folder's index page, as web servers do.

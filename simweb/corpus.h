@@ -39,7 +39,8 @@ public:
     const SimPage& Page(int page) const { return m_pages[page]; }
 
     // -1 when unknown. A folder address finds its index page; "http://host"
-    // and "http://host/" find the site's home.
+    // and "http://host/" find the site's home; "https://" finds the same
+    // pages as "http://".
     int FindPage(const std::string& address) const;
     int FindSiteByHost(const std::string& host) const;
 

@@ -57,6 +57,7 @@ fresh_prefix() {
   # A ProgID creates an object when this script ends with 3 (a failed
   # creation is a script error, which ends it with 0).
   printf 'Set o = CreateObject(WScript.Arguments(0))\r\nWScript.Quit 3\r\n' >"$out/create-object.vbs"
+  "$here/tools/tls.sh" trust "$prefix" "$loader" "$tree"
 }
 
 run_setup() {

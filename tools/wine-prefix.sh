@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # wine-prefix.sh up|down PREFIX BINDIR WINELOADER [unmanaged]
 # up: create the private prefix (never ~/.wine), register the COM servers
-#     found in BINDIR (none when BINDIR is empty), and keep one wineserver
-#     running for the whole test run.
+#     found in BINDIR (none when BINDIR is empty), trust the build tree's
+#     certificate authority (BINDIR's parent) when BINDIR holds trust_ca.exe,
+#     and keep one wineserver running for the whole test run.
 #     unmanaged: the programs run on a private display without a window
 #     manager (tests, benchmarks). Wine's X11 driver leaves top-level
 #     windows to the window manager and, before hiding one (as closing it
@@ -41,6 +42,10 @@ case "$action" in
         "$loader" regsvr32 /s "$bindir/$dll" >/dev/null 2>&1 </dev/null
       fi
     done
+    # The local web's https pages: the build tree's authority is trusted here.
+    if [ -n "$bindir" ] && [ -f "$bindir/trust_ca.exe" ]; then
+      "$(dirname "${BASH_SOURCE[0]}")/tls.sh" trust "$prefix" "$loader" "$(dirname "$bindir")"
+    fi
     exit 0 ;;
   down)
     "$server" -k 2>/dev/null || true ;;

@@ -16,6 +16,7 @@
 #include "platform_owners_win.h"
 #include "report/mailing_list.h"
 #include "run/diagnostic_log.h"
+#include "web/url_crack.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ std::string ContactLinkOf(ITrawler* lpTrawler, const std::string& szWorkPage, co
 
 // A relative contact link made absolute against the page address.
 std::string AbsoluteContactLink(const std::string& szLink, const char* szPageAddress) {
-    if (szLink.empty() || szLink.find("http://") != std::string::npos) return szLink;
+    if (szLink.empty() || FindSchemeMark(szLink).nPos != std::string::npos) return szLink;
     std::string szFull = CFullURL().MakeFullURL(szPageAddress, szLink);
     if (szFull.find("Error:") != std::string::npos) {
         g_Log.Printf("Exception in FindContactPage: %s", szFull.c_str());
@@ -134,15 +135,14 @@ std::string AbsoluteContactLink(const std::string& szLink, const char* szPageAdd
     return szFull;
 }
 
-// The page address up to the end of its host name: "http://" skipped when
+// The page address up to the end of its host name: the scheme skipped when
 // present, cut at the first "/" after the host's start.
 std::string WhoIsKey(const char* szPageAddress, std::size_t& nHostStart) {
     std::string szKey(szPageAddress);
     if (szKey.size() >= kWhoIsAnswerSize) szKey.resize(kWhoIsAnswerSize - 1);
-    const std::size_t nScheme = szKey.find("http://");
-    nHostStart = nScheme == std::string::npos ? 0 : nScheme + 7;
-    const std::size_t nSlash = szKey.find('/', nHostStart);
-    if (nSlash != std::string::npos) szKey.resize(nSlash);
+    const HostRange range = HostSpan(szKey);
+    nHostStart = range.nStart;
+    szKey.resize(range.nEnd);
     return szKey;
 }
 

@@ -4,6 +4,7 @@
 
 #include "run/diagnostic_log.h"
 #include "run/run_state.h"
+#include "web/url_crack.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ std::string AncestorOf(const std::string& base, int nDots) {
 }
 
 bool IsAbsoluteLink(const std::string& link) {
-    return link.find("www") != std::string::npos || link.find("http:") != std::string::npos;
+    return link.find("www") != std::string::npos || link.find("http:") != std::string::npos ||
+           link.find("https:") != std::string::npos;
 }
 
 // A copy that cannot be made leaves the entry as it is.
@@ -113,11 +115,9 @@ bool ConvertToAbsoluteAddress(std::vector<std::string>* lpLinks, std::string szP
 std::string GetDomainFromURL(const char* szAddress) {
     if (!szAddress) return std::string();
     try {
-        std::string text(szAddress);
-        std::size_t nStart = text.find("http://");
-        nStart = nStart == std::string::npos ? 0 : nStart + 7;
-        std::size_t nEnd = text.find('/', nStart);
-        return text.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        const std::string text(szAddress);
+        const HostRange range = HostSpan(text);
+        return text.substr(range.nStart, range.nEnd - range.nStart);
     } catch (...) {
         return std::string();
     }

@@ -26,6 +26,6 @@ private:
 // when a failure broke the walk off; a stop request still gives true.
 bool ConvertToAbsoluteAddress(std::vector<std::string>* lpLinks, std::string szPageAddress);
 
-// Host part of an address ("http://" skipped, up to the first "/"); the
-// empty text for a null address.
+// Host part of an address ("http://" or "https://" skipped, up to the
+// first "/"); the empty text for a null address.
 std::string GetDomainFromURL(const char* szAddress);

@@ -1,5 +1,6 @@
 #include "evaluate/crawl_expansion.h"
 
+#include <cctype>
 #include <cstdio>
 #include <new>
 
@@ -11,6 +12,28 @@
 namespace {
 
 enum class Walk { Next, End };
+
+bool StartsWithNoCase(const char* szText, const char* szPrefix) {
+    for (; *szPrefix; ++szText, ++szPrefix)
+        if (std::tolower(static_cast<unsigned char>(*szText)) != static_cast<unsigned char>(*szPrefix)) return false;
+    return true;
+}
+
+// The address under the other scheme when it starts with "http://" or
+// "https://" (letters in any case, as the duplicate test compares them);
+// empty otherwise. A page reached both ways is evaluated once.
+std::string OtherSchemeAddress(const char* szAddress) {
+    if (StartsWithNoCase(szAddress, "https://")) return std::string("http://") + (szAddress + 8);
+    if (StartsWithNoCase(szAddress, "http://")) return std::string("https://") + (szAddress + 7);
+    return std::string();
+}
+
+URLInfo* FindListedAddress(const char* szAddress) {
+    URLInfo* lpMatch = g_RunList.FindContaining(szAddress);
+    if (lpMatch) return lpMatch;
+    const std::string szOther = OtherSchemeAddress(szAddress);
+    return szOther.empty() ? nullptr : g_RunList.FindContaining(szOther.c_str());
+}
 
 void Report(const char* szFormat, const char* szAddress, TRACEPROC TraceProc) {
     char szText[kStatusTextSize];
@@ -91,7 +114,7 @@ URLInfo* IsURLExists(const char* szAddress, bool* lpbNew) {
         return nullptr;
     }
     g_Log.Printf("GetDomainFromURL returned = %s", szHost.c_str());
-    URLInfo* lpMatch = g_RunList.FindContaining(g_bDomainLinks ? szHost.c_str() : szAddress);
+    URLInfo* lpMatch = g_bDomainLinks ? g_RunList.FindContaining(szHost.c_str()) : FindListedAddress(szAddress);
     if (lpbNew) *lpbNew = lpMatch == nullptr;
     return lpMatch;
 }

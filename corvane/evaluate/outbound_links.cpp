@@ -10,7 +10,6 @@
 
 namespace {
 
-const char kScheme[] = "http://";
 const char kHrefMarker[] = "HREF=\"";
 constexpr std::size_t kHrefMarkerLength = sizeof kHrefMarker - 1;
 
@@ -31,7 +30,8 @@ std::string AddressAt(const char* p) {
 }
 
 void CollectAbsolute(const char* szPage, std::vector<std::string>& links) {
-    for (const char* p = StrStrNoCase(szPage, kScheme); p; p = StrStrNoCase(p + 1, kScheme)) {
+    CAbsoluteMarks marks(szPage);
+    for (const char* p = marks.Next(); p; p = marks.Next()) {
         if (g_Stopped) break;
         std::string szCandidate = AddressAt(p);
         if (!IsExcluded(szCandidate)) links.push_back(std::move(szCandidate));
@@ -47,7 +47,7 @@ const char* ClosingQuote(const char* szStart) {
 }
 
 void TakeRelative(const std::string& value, std::vector<std::string>& links, CAddressSet& known) {
-    if (value.empty() || StrStrNoCase(value.c_str(), kScheme)) return;
+    if (value.empty() || FindAbsoluteMark(value.c_str())) return;
     if (known.Contains(value)) return;
     known.Insert(value);
     links.push_back(value);

@@ -1,7 +1,7 @@
 #pragma once
 // The links of one page, taken from its raw text without an HTML parser:
-// every absolute "http://" address, then every distinct double-quoted HREF
-// value that is not one. Portable.
+// every absolute "http://" or "https://" address in text order, then every
+// distinct double-quoted HREF value that holds neither. Portable.
 #include <string>
 #include <vector>
 

@@ -42,7 +42,7 @@ int GetCorvane(const char* szAddress, int nProgress) {
     szChecksum[kChecksumSize - 1] = '\0';
     char szQuery[kRankQuerySize];
     std::snprintf(szQuery, sizeof szQuery,
-                  "http://" PELLMARK_SEARCH_HOST
+                  PELLMARK_SEARCH_ORIGIN
                   "/search?client=navclient-auto&ch=%s&ie=UTF-8&oe=UTF-8&features=Rank&q=info:%s",
                   szChecksum, szAddress);
     std::string response = Query(szQuery, nProgress >= 0 ? nProgress : g_nLinks.load());
@@ -54,7 +54,7 @@ int GetCorvane(const char* szAddress, int nProgress) {
 
 int GetBackwardLinks(const URLInfo* lpInfo) {
     if (!lpInfo) return 0;
-    std::string szQuery = "http://" PELLMARK_SEARCH_HOST "/search?q=link:";
+    std::string szQuery = PELLMARK_SEARCH_ORIGIN "/search?q=link:";
     szQuery.append(lpInfo->Source, strnlen(lpInfo->Source, sizeof lpInfo->Source));
     if (szQuery.size() > kLinkQueryMax) szQuery.resize(kLinkQueryMax);
     std::string response = Query(szQuery.c_str(), g_nLinks);

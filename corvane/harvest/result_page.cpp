@@ -56,7 +56,7 @@ std::string BuildQueryAddress(const char* szTemplate, const char* szQuery, int n
     char szPath[kQueryAddressSize];
     std::snprintf(szPath, sizeof szPath, szTemplate, szQuery ? szQuery : "", nPerPage, nStart);
     char szAddress[kQueryAddressSize];
-    std::snprintf(szAddress, sizeof szAddress, "http://%s%s", PELLMARK_SEARCH_HOST, szPath);
+    std::snprintf(szAddress, sizeof szAddress, "%s%s", PELLMARK_SEARCH_ORIGIN, szPath);
     return szAddress;
 }
 

@@ -13,7 +13,7 @@ constexpr std::size_t kQueryAddressSize = 4096;
 constexpr int kResultsPerPage = 10;
 constexpr int kMaxResultPages = 100;
 
-// "http://" + engine host + the template filled in, cut to 4095 characters.
+// Engine origin ("http://" or "https://" + host) + the template filled in, cut to 4095 characters.
 std::string BuildQueryAddress(const char* szTemplate, const char* szQuery, int nPerPage, int nStart);
 
 // The blocked-page question: true when the user chose OK (go on).

@@ -90,7 +90,7 @@ std::string Escaped(const char* lpText, std::size_t nLen) {
     return text;
 }
 
-// The line with its first "http://" address made a link. A line or a link
+// The line with its first "http://" or "https://" address made a link. A line or a link
 // too long for its buffer is written whole as plain text, so nothing is
 // lost and nothing is written past a buffer.
 void AppendLinkedLine(std::string& html, const char* lpLine, std::size_t nLen) {
@@ -98,7 +98,7 @@ void AppendLinkedLine(std::string& html, const char* lpLine, std::size_t nLen) {
     char szLine[kHtmlLineSize];
     std::memcpy(szLine, lpLine, nLen);
     szLine[nLen] = '\0';
-    const char* lpFound = StrStrNoCase(szLine, "http://");
+    const char* lpFound = FindAbsoluteMark(szLine);
     if (!lpFound) return AppendEscaped(html, szLine, nLen);
     std::size_t nStart = static_cast<std::size_t>(lpFound - szLine);
     std::size_t nEnd = nStart;

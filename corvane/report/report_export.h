@@ -22,8 +22,8 @@ struct CsvColumns {
 // field that a spreadsheet would run as a formula gets a leading "'".
 std::string BuildCsvReport(const std::vector<URLInfo>& lpList, const CsvColumns& columns);
 
-// One physical line: every report line with its first "http://" address
-// made a link, all text HTML-escaped.
+// One physical line: every report line with its first "http://" or
+// "https://" address made a link, all text HTML-escaped.
 std::string BuildHtmlReport(const std::string& szReportText);
 
 // The chosen file name with ".csv" / ".htm" appended unless it already

@@ -33,6 +33,35 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
+// The WinHTTP errors that name a refused server certificate.
+struct CertificateError {
+    DWORD dwCode;
+    const char* szName;
+};
+const CertificateError kCertificateErrors[] = {
+    {ERROR_WINHTTP_SECURE_FAILURE, "ERROR_WINHTTP_SECURE_FAILURE"},
+    {ERROR_WINHTTP_SECURE_CERT_DATE_INVALID, "ERROR_WINHTTP_SECURE_CERT_DATE_INVALID"},
+    {ERROR_WINHTTP_SECURE_CERT_CN_INVALID, "ERROR_WINHTTP_SECURE_CERT_CN_INVALID"},
+    {ERROR_WINHTTP_SECURE_INVALID_CA, "ERROR_WINHTTP_SECURE_INVALID_CA"},
+    {ERROR_WINHTTP_SECURE_INVALID_CERT, "ERROR_WINHTTP_SECURE_INVALID_CERT"},
+    {ERROR_WINHTTP_SECURE_CERT_REVOKED, "ERROR_WINHTTP_SECURE_CERT_REVOKED"},
+    {ERROR_WINHTTP_SECURE_CERT_REV_FAILED, "ERROR_WINHTTP_SECURE_CERT_REV_FAILED"},
+    {ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE, "ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE"},
+    {ERROR_WINHTTP_SECURE_CHANNEL_ERROR, "ERROR_WINHTTP_SECURE_CHANNEL_ERROR"},
+};
+
+// One log line per load that a certificate refusal ends, however often
+// the send is tried.
+void LogCertificateFailure(const char* szUrl, DWORD dwError, bool& bLogged) {
+    if (bLogged) return;
+    for (const CertificateError& error : kCertificateErrors) {
+        if (error.dwCode != dwError) continue;
+        g_Log.Printf("Certificate refused for %s: %s (%u)", szUrl, error.szName, static_cast<unsigned>(dwError));
+        bLogged = true;
+        return;
+    }
+}
+
 void ShowProgress(const char* szFormat, unsigned nValue, const std::string& host, int nProgress, bool bWithValue) {
     char szStatus[kStatusTextSize];
     if (bWithValue)
@@ -108,7 +137,8 @@ std::string CPageLoader::Fail(HINTERNET hRequest, HINTERNET hConnect, const char
     return kFail;
 }
 
-bool CPageLoader::SendWithRetries(HINTERNET hRequest) {
+bool CPageLoader::SendWithRetries(HINTERNET hRequest, const char* szUrl) {
+    bool bCertificateLogged = false;
     for (int nTrial = 1; nTrial <= kSendAttempts; ++nTrial) {
         g_Log.Printf("Calling WinHttpSendRequest, Trial = %d", nTrial);
         bool bSent = false;
@@ -118,7 +148,13 @@ bool CPageLoader::SendWithRetries(HINTERNET hRequest) {
         } catch (...) {
             bSent = false;
         }
-        if (bSent) return WinHttpReceiveResponse(hRequest, nullptr) != FALSE;
+        if (bSent) {
+            if (WinHttpReceiveResponse(hRequest, nullptr)) return true;
+            // A redirect to an https address shakes hands only here.
+            LogCertificateFailure(szUrl, GetLastError(), bCertificateLogged);
+            return false;
+        }
+        LogCertificateFailure(szUrl, GetLastError(), bCertificateLogged);
         if (nTrial == kSendAttempts) {
             g_Log.Write("Counter reached to 5");
             return false;
@@ -173,18 +209,23 @@ std::string CPageLoader::LoadPage(const char* szUrl, int nProgress) {
     try {
         g_Log.Printf("Loading Page %s", szUrl);
         std::string host, path;
-        if (!CrackURL(szUrl, host, path)) return Fail(nullptr, nullptr, "CrackURL failed");
+        bool bSecure = false;
+        if (!CrackURL(szUrl, host, path, bSecure)) return Fail(nullptr, nullptr, "CrackURL failed");
         if (++m_nLoadCount >= kLoadsPerSession) CloseSession();
         HINTERNET hSession = MyWinhttpConnection();
         if (!hSession) return Fail(nullptr, nullptr, "WinHttpOpen Fail");
-        hConnect = WinHttpConnect(hSession, Widen(host).c_str(), INTERNET_DEFAULT_HTTP_PORT, 0);
+        hConnect = WinHttpConnect(hSession, Widen(host).c_str(),
+                                  bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT, 0);
         ShowProgress("sending request to %s", 0, host, nProgress, false);
         if (!hConnect) return Fail(nullptr, nullptr, "WinHttpConnect Fail");
         std::wstring wPath = Widen(path);
+        // The certificate is checked as WinHTTP checks it by default: no
+        // security flag is ever relaxed.
+        const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (bSecure ? WINHTTP_FLAG_SECURE : 0);
         hRequest = WinHttpOpenRequest(hConnect, L"GET", wPath.empty() ? nullptr : wPath.c_str(), nullptr,
-                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_REFRESH);
+                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, dwFlags);
         if (!hRequest) return Fail(nullptr, hConnect, "hRequest is invalid");
-        if (!SendWithRetries(hRequest)) return Fail(hRequest, hConnect, "WinHttpReceiveResponse Fail");
+        if (!SendWithRetries(hRequest, szUrl)) return Fail(hRequest, hConnect, "WinHttpReceiveResponse Fail");
         std::string body = ReadBody(hRequest, host, nProgress);
         WinHttpCloseHandle(hRequest);
         WinHttpCloseHandle(hConnect);

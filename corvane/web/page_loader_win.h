@@ -1,6 +1,6 @@
 #pragma once
-// Every HTTP page load of the main program: a plain GET through one shared
-// WinHTTP session, returned as the body's bytes or the text "fail".
+// Every page load of the main program: a plain GET (http or https) through
+// one shared WinHTTP session, returned as the body's bytes or the text "fail".
 #include <windows.h>
 #include <winhttp.h>
 
@@ -41,7 +41,7 @@ private:
     // A new session with its time-outs set; null when WinHTTP has none.
     static HINTERNET OpenSession();
     std::string Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep);
-    bool SendWithRetries(HINTERNET hRequest);
+    bool SendWithRetries(HINTERNET hRequest, const char* szUrl);
     std::string ReadBody(HINTERNET hRequest, const std::string& host, int nProgress);
 
     int m_nLoadCount = 0;

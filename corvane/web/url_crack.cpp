@@ -1,19 +1,61 @@
 #include "web/url_crack.h"
 
+#include <utility>
+
 #include "run/diagnostic_log.h"
 
+namespace {
+
+const char kPlain[] = "http://";
+const char kSecure[] = "https://";
+
+}  // namespace
+
+SchemeMark FindSchemeMark(const std::string& text, std::size_t nFrom) {
+    SchemeMark mark;
+    const std::size_t nPlain = text.find(kPlain, nFrom);
+    const std::size_t nSecure = text.find(kSecure, nFrom);
+    // The two never start at the same place: "https://" holds no "http://".
+    if (nSecure < nPlain) {
+        mark.nPos = nSecure;
+        mark.nLength = sizeof kSecure - 1;
+        mark.bSecure = true;
+    } else if (nPlain != std::string::npos) {
+        mark.nPos = nPlain;
+        mark.nLength = sizeof kPlain - 1;
+    }
+    return mark;
+}
+
+HostRange HostSpan(const std::string& address) {
+    HostRange range;
+    const SchemeMark mark = FindSchemeMark(address);
+    if (mark.nPos != std::string::npos) {
+        range.nStart = mark.nPos + mark.nLength;
+        range.bSecure = mark.bSecure;
+    }
+    const std::size_t nSlash = address.find('/', range.nStart);
+    range.nEnd = nSlash == std::string::npos ? address.size() : nSlash;
+    return range;
+}
+
 bool CrackURL(std::string url, std::string& host, std::string& path) {
+    bool bSecure = false;
+    return CrackURL(std::move(url), host, path, bSecure);
+}
+
+bool CrackURL(std::string url, std::string& host, std::string& path, bool& bSecure) {
     host.clear();
     path.clear();
+    bSecure = false;
     if (url.empty()) {
         g_Log.Write("Invalid Link in CrackURL");
         return false;
     }
-    std::size_t hostStart = url.find("http://");
-    hostStart = hostStart == std::string::npos ? 0 : hostStart + 7;
-    std::size_t slash = url.find('/', hostStart);
-    host = url.substr(hostStart, slash == std::string::npos ? std::string::npos : slash - hostStart);
-    if (slash != std::string::npos) path = url.substr(slash);
+    const HostRange range = HostSpan(url);
+    bSecure = range.bSecure;
+    host = url.substr(range.nStart, range.nEnd - range.nStart);
+    if (range.nEnd < url.size()) path = url.substr(range.nEnd);
     if (path == "/") path.clear();
     return !host.empty();
 }

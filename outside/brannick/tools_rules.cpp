@@ -65,9 +65,16 @@ void CorrectAddress(char* szAddress, std::size_t nSize) {
 bool IsValidAddress(const char* szAddress, const char* szSearchHost) {
     if (!szAddress) return false;
     std::string text(szAddress);
-    if (!StartsWithNoCase(text, "http://")) return false;
-    std::size_t hostEnd = text.find_first_of("/?#", 7);
-    std::string host = text.substr(7, hostEnd == std::string::npos ? std::string::npos : hostEnd - 7);
+    std::size_t hostStart = 0;
+    if (StartsWithNoCase(text, "http://"))
+        hostStart = 7;
+    else if (StartsWithNoCase(text, "https://"))
+        hostStart = 8;
+    else
+        return false;
+    std::size_t hostEnd = text.find_first_of("/?#", hostStart);
+    std::string host =
+        text.substr(hostStart, hostEnd == std::string::npos ? std::string::npos : hostEnd - hostStart);
     std::size_t colon = host.find(':');
     if (colon != std::string::npos) host.erase(colon);
     if (host.empty()) return false;

@@ -9,10 +9,10 @@
 //   the host (up to the first "/", "?" or "#"); drops a "#fragment". The
 //   result never exceeds the buffer: a longer one is cut. An empty or blank
 //   address stays empty.
-// IsValidAddress: true for "http://" addresses (scheme in any case) with a
-//   non-empty host, unless the host (without a port) is the search
-//   engine's own host, whose result, cache and redirect links are not
-//   candidates. Refuses empty text and every other scheme.
+// IsValidAddress: true for "http://" and "https://" addresses (scheme in
+//   any case) with a non-empty host, unless the host (without a port) is
+//   the search engine's own host, whose result, cache and redirect links
+//   are not candidates. Refuses empty text and every other scheme.
 // FindNoCase: first occurrence of the pattern, ASCII letters compared
 //   without regard to case; an empty pattern is found at the start; null
 //   when absent.

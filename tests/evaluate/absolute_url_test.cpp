@@ -29,6 +29,11 @@ const JoinCase kJoinCases[] = {
     {"http://host/page.html", "../b.html", "http://host/b.html"},
     {"http://host/dir/page.html", "../../../../b.html", "http://host/b.html"},
     {"http://host", "../b.html", "http://host/b.html"},
+    // An https page gives https addresses; its two slashes count as those of http.
+    {"https://host/dir/page.html", "b.html", "https://host/dir/b.html"},
+    {"https://host", "/b.html", "https://host/b.html"},
+    {"https://host/dir/sub/", "../../b.html", "https://host/b.html"},
+    {"https://host/page.html", "../../b.html", "https://host/b.html"},
     {"", "b.html", ""},
     {"http://host/", "", ""},
 };
@@ -76,6 +81,11 @@ TEST(GetDomainFromURL, TakesTheHostAsWritten) {
         {"http://user@host/x", "user@host"},
         {"see http://h.com/x", "h.com"},
         {"HTTP://caps.com/x", "HTTP:"},
+        {"https://host:8443/a", "host:8443"},
+        {"see https://h.com/x", "h.com"},
+        {"https://a.com/?u=http://b.com/", "a.com"},
+        {"http://a.com/?u=https://b.com/", "a.com"},
+        {"HTTPS://caps.com/x", "HTTPS:"},
         {"", ""},
     };
     for (const auto& c : kCases) EXPECT_EQ(GetDomainFromURL(c.address), c.host) << c.address;
@@ -89,7 +99,7 @@ protected:
 
 TEST_F(ConvertTest, JoinsOnlyRelativeEntriesOfComPages) {
     std::vector<std::string> links = {"page2.html", "http://other.org/x", "dir/www/a.html", "HTTP://CAPS.COM/x",
-                                      "", "#top", "mailto:a@b.org"};
+                                      "", "#top", "mailto:a@b.org", "https://secure.org/y"};
     EXPECT_TRUE(ConvertToAbsoluteAddress(&links, "http://site.com/dir/index.html"));
     const std::vector<std::string> expected = {"http://site.com/dir/page2.html",
                                                "http://other.org/x",
@@ -97,8 +107,14 @@ TEST_F(ConvertTest, JoinsOnlyRelativeEntriesOfComPages) {
                                                "http://site.com/dir/HTTP://CAPS.COM/x",
                                                "",
                                                "http://site.com/dir/#top",
-                                               "http://site.com/dir/mailto:a@b.org"};
+                                               "http://site.com/dir/mailto:a@b.org",
+                                               "https://secure.org/y"};
     EXPECT_EQ(links, expected);
+    // On an https page the same entries become https addresses.
+    links = {"page2.html", "../up.html", "http://other.org/x"};
+    EXPECT_TRUE(ConvertToAbsoluteAddress(&links, "https://site.com/dir/index.html"));
+    EXPECT_EQ(links, (std::vector<std::string>{"https://site.com/dir/page2.html", "https://site.com/up.html",
+                                               "http://other.org/x"}));
 }
 
 TEST_F(ConvertTest, PageWithoutDotComKeepsRelativeEntries) {

@@ -79,6 +79,13 @@ TEST_F(CrawlTest, AddsOnlyWhatTheRunDoesNotKnow) {
         {"refused by the tools library", false, {}, {"mailto:me@a.com", "ftp://a.com/x"}, {}},
         {"duplicates within one page", false, {}, {"http://n.com/", "http://n.com/"}, {"http://n.com/"}},
         {"shorter after longer", false, {}, {"http://n.com/abc", "http://n.com/ab"}, {"http://n.com/abc"}},
+        {"https links are followed", false, {}, {"https://s.com/a"}, {"https://s.com/a"}},
+        {"listed over http, offered over https", false, {"http://a.com/x"}, {"https://a.com/x"}, {}},
+        {"listed over https, offered over http", false, {"https://a.com/x"}, {"HTTP://A.COM/X"}, {}},
+        {"one page linked both ways", false, {}, {"https://m.com/p", "http://m.com/p"}, {"https://m.com/p"}},
+        {"other scheme, longer address is new", false, {"https://a.com/dir"}, {"http://a.com/dir/x"},
+         {"http://a.com/dir/x"}},
+        {"domain mode, https link on a known host", true, {"http://h.com/"}, {"https://h.com/a"}, {}},
     };
     for (const CrawlCase& c : kCases) {
         g_RunList.Clear();

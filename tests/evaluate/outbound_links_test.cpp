@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "evaluate/guarded_text.h"
 #include "evaluate/outbound_links.h"
@@ -30,6 +32,15 @@ protected:
     static std::unique_ptr<CBoundTools> s_tools;
 };
 std::unique_ptr<CBoundTools> OutboundLinksTest::s_tools;
+
+// Every "http://" of the page as "https://", letter case kept.
+std::string Secure(std::string page) {
+    const std::pair<const char*, const char*> kSwaps[] = {{"http://", "https://"}, {"HTTP://", "HTTPS://"}};
+    for (const auto& swap : kSwaps)
+        for (std::size_t p = page.find(swap.first); p != std::string::npos; p = page.find(swap.first, p + 8))
+            page.replace(p, 7, swap.second);
+    return page;
+}
 
 struct ScanCase {
     const char* name;
@@ -63,8 +74,18 @@ TEST_F(OutboundLinksTest, EdgeCases) {
         {"ends inside the marker", "<a href=", {}},
         {"ends inside http://", "text http:/", {}},
         {"ends right after http://", "text http://", {"http://"}},
+        {"both schemes in text order", "https://s.com/a http://p.com/b HTTPS://S.COM/C",
+         {"https://s.com/a", "http://p.com/b", "HTTPS://S.COM/C"}},
+        {"secure value only once from the first pass", "<a href=\"HTTPS://a.com/\">", {"HTTPS://a.com/"}},
+        {"secure address inside a plain one", "http://a.com/r?u=https://b.com/",
+         {"http://a.com/r?u=https://b.com/", "https://b.com/"}},
+        {"secure image", "<img src=\"https://a.com/p.jpg\">", {}},
     };
-    for (const ScanCase& c : kCases) EXPECT_EQ(Scan(c.page), c.expected) << c.name;
+    for (const ScanCase& c : kCases) {
+        EXPECT_EQ(Scan(c.page), c.expected) << c.name;
+        // The same page linking over https counts the same.
+        EXPECT_EQ(Scan(Secure(c.page)).size(), c.expected.size()) << c.name;
+    }
 }
 
 TEST_F(OutboundLinksTest, EveryExcludedPatternDropsTheAddress) {

@@ -1,5 +1,7 @@
 #include "runs/report_files.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "report/text_report.h"
@@ -76,9 +78,10 @@ std::string HtmlEscaped(const std::string& text) {
     return out;
 }
 
-// The line with its first web address made a link.
+// The line with its first web address ("http://" or "https://", whichever
+// comes first) made a link.
 std::string HtmlLine(const std::string& line) {
-    std::size_t nStart = simweb::FindNoCase(line, "http://");
+    std::size_t nStart = std::min(simweb::FindNoCase(line, "http://"), simweb::FindNoCase(line, "https://"));
     if (nStart == std::string::npos) return HtmlEscaped(line);
     std::size_t nEnd = nStart;
     while (nEnd < line.size() && IsAddressChar(line[nEnd])) ++nEnd;

@@ -13,6 +13,8 @@
 namespace {
 
 // Sites of this program: 127.0.71.1 to 127.0.71.4, in the order of kSites.
+// A TLS front (tests/runs/CMakeLists.txt) serves them over https as well,
+// and shows a broken certificate on 127.0.71.21 to 127.0.71.23.
 const char kSiteBase[] = "127.0.71.1";
 
 const std::vector<std::string>& Hosts() {
@@ -37,6 +39,12 @@ std::string Address(const std::string& key) {
         {"T", Page(0, "amber.com", "tiny.html")},
         // As a user may type it: blanks around it, no scheme.
         {"Btyped", "  " + Hosts()[1] + "/birch.com/index.html "},
+        {"Rs", "https://" + Hosts()[0] + "/amber.com/index.html"},
+        {"Bs", "https://" + Hosts()[1] + "/birch.com/index.html"},
+        // Expired; issued for another name; self-signed.
+        {"E1", "https://127.0.71.21/amber.com/index.html"},
+        {"E2", "https://127.0.71.22/amber.com/index.html"},
+        {"E3", "https://127.0.71.23/amber.com/index.html"},
     };
     return addresses.at(key);
 }
@@ -136,6 +144,14 @@ TEST_F(UrlRunTest, RowsReportAndSavedFilesWithTheEmailAndWhoIsChecks) {
         {"follow links", {"B"}, true, false, {"B", "C", "D", "N", "X"}, {"B", "C", "D", "X"}},
         // N shares B's host, X shares D's.
         {"follow links by domain", {"B"}, true, true, {"B", "C", "D"}, {"B", "C", "D"}},
+        // Over https the same figures; the front passes the requests on
+        // as plain ones, so the local web logs them as http addresses.
+        {"typed over https", {"Rs", "Bs"}, false, false, {"R", "B"}, {"Rs", "Bs"}},
+        // birch's "news.html" becomes https news, which is N over the other
+        // scheme, and dune links back to B: each page is evaluated once.
+        {"follow links from an https page", {"Bs"}, true, false, {"B", "C", "D", "N", "X"}, {"Bs", "C", "D", "X"}},
+        // A refused certificate is a failed load: no row, and the run goes on.
+        {"broken certificates", {"E1", "E2", "Rs", "E3"}, false, false, {"R"}, {"Rs"}},
     };
     for (const UrlRunCase& c : cases) {
         SCOPED_TRACE(c.szName);

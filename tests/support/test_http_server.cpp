@@ -29,7 +29,7 @@ std::string HeaderValue(const std::string& head, const char* name) {
 
 }  // namespace
 
-CTestHttpServer::CTestHttpServer(const char* szAddress) : m_address(szAddress) {
+CTestHttpServer::CTestHttpServer(const char* szAddress, int nPort) : m_address(szAddress), m_nPort(nPort) {
     static WinsockInit init;
     ServeBody("<html><body>ok</body></html>");
 }
@@ -55,7 +55,7 @@ bool CTestHttpServer::Listen() {
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse), sizeof bReuse);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(80);
+    addr.sin_port = htons(static_cast<u_short>(m_nPort));
     inet_pton(AF_INET, m_address.c_str(), &addr.sin_addr);
     if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listener, 64) != 0) {
         closesocket(listener);
@@ -189,10 +189,12 @@ void CTestHttpServer::Serve(SOCKET client) {
             }
         } else {
             HttpReply reply = handler ? handler(request) : HttpReply{};
-            char head[256];
+            const std::string location = reply.location.empty() ? "" : "Location: " + reply.location + "\r\n";
+            char head[1024];
             std::snprintf(head, sizeof head,
-                          "HTTP/1.1 %d OK\r\nContent-Type: %s\r\nContent-Length: %u\r\nConnection: close\r\n\r\n",
-                          reply.status, reply.contentType.c_str(), static_cast<unsigned>(reply.body.size()));
+                          "HTTP/1.1 %d OK\r\nContent-Type: %s\r\nContent-Length: %u\r\n%sConnection: close\r\n\r\n",
+                          reply.status, reply.contentType.c_str(), static_cast<unsigned>(reply.body.size()),
+                          location.c_str());
             SendAll(client, head + reply.body);
         }
     }

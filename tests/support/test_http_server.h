@@ -2,6 +2,7 @@
 // A small HTTP server on a thread of the test program itself (Winsock), on
 // port 80 of one loopback address, scriptable per test so that it can fail
 // on purpose: refuse, hang, send an empty body or zero bytes, trickle.
+// Another port serves as the plain side of a TLS front.
 #include <winsock2.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct HttpRequest {
@@ -19,9 +21,12 @@ struct HttpRequest {
 };
 
 struct HttpReply {
-    int status = 200;
+    HttpReply(int nStatus = 200, std::string szBody = std::string(), std::string szType = "text/html")
+        : status(nStatus), body(std::move(szBody)), contentType(std::move(szType)) {}
+    int status;
     std::string body;
-    std::string contentType = "text/html";
+    std::string contentType;
+    std::string location;  // a Location header when not empty
 };
 
 enum class ServeMode {
@@ -33,7 +38,7 @@ enum class ServeMode {
 
 class CTestHttpServer {
 public:
-    explicit CTestHttpServer(const char* szAddress);
+    explicit CTestHttpServer(const char* szAddress, int nPort = 80);
     ~CTestHttpServer();
     CTestHttpServer(const CTestHttpServer&) = delete;
     CTestHttpServer& operator=(const CTestHttpServer&) = delete;
@@ -63,6 +68,7 @@ private:
     void SendAll(SOCKET client, const std::string& data);
 
     std::string m_address;
+    int m_nPort;
     SOCKET m_listener = INVALID_SOCKET;
     std::thread m_acceptThread;
     std::vector<std::thread> m_clients;

@@ -23,6 +23,14 @@ namespace {
 const char kHostA[] = "127.0.10.1";
 const char kHostB[] = "127.0.10.2";
 const char kHostC[] = "127.0.10.3";
+// Behind the TLS front of this test program (tests/web/CMakeLists.txt):
+// port 443 of each serves the certificate its name says, and passes the
+// plain requests on to port 8443 of the same address.
+const char kSecureGood[] = "127.0.10.11";
+const char kSecureExpired[] = "127.0.10.12";
+const char kSecureWrongName[] = "127.0.10.13";
+const char kSecureSelfSigned[] = "127.0.10.14";
+constexpr int kBehindFront = 8443;
 
 std::mutex s_statusLock;
 std::vector<std::string> s_statusTexts;
@@ -60,6 +68,7 @@ struct CrackCase {
     bool bResult;
     const char* szHost;
     const char* szPath;
+    bool bSecure = false;
 };
 
 TEST(CrackURL, SplitsAsRequested) {
@@ -73,12 +82,23 @@ TEST(CrackURL, SplitsAsRequested) {
         {"x/y?u=http://other/p", true, "other", "/p"},
         {"/a/b", false, "", "/a/b"},
         {"HTTP://Host/a", true, "HTTP:", "//Host/a"},
+        {"https://host", true, "host", "", true},
+        {"https://host/", true, "host", "", true},
+        {"https://host:8443/a?b=c", true, "host:8443", "/a?b=c", true},
+        {"x/y?u=https://other/p", true, "other", "/p", true},
+        // The earlier of the two marks names the host.
+        {"https://a/?u=http://b/p", true, "a", "/?u=http://b/p", true},
+        {"http://a/?u=https://b/p", true, "a", "/?u=https://b/p"},
+        {"HTTPS://Host/a", true, "HTTPS:", "//Host/a"},
     };
     for (const CrackCase& c : cases) {
         std::string host, path;
         EXPECT_EQ(CrackURL(c.szUrl, host, path), c.bResult) << c.szUrl;
         EXPECT_EQ(host, c.szHost) << c.szUrl;
         EXPECT_EQ(path, c.szPath) << c.szUrl;
+        bool bSecure = !c.bSecure;
+        CrackURL(c.szUrl, host, path, bSecure);
+        EXPECT_EQ(bSecure, c.bSecure) << c.szUrl;
     }
 }
 
@@ -261,6 +281,57 @@ TEST_F(PageLoaderTest, ServerThatNeverAnswersFailsAfterTheReceiveTimeout) {
     EXPECT_EQ(server.RequestCount(), 1u);
     EXPECT_EQ(m_log.Count("WinHttpReceiveResponse Fail"), 1u);
     EXPECT_FALSE(g_bSessionOk);
+}
+
+struct SecureCase {
+    const char* szHost;
+    const char* szFailure;  // null: the page loads
+};
+
+TEST_F(PageLoaderTest, SecurePagesLoadOnlyBehindAGoodCertificate) {
+    const SecureCase cases[] = {
+        {kSecureGood, nullptr},
+        {kSecureExpired, "ERROR_WINHTTP_SECURE_"},
+        {kSecureWrongName, "ERROR_WINHTTP_SECURE_"},
+        {kSecureSelfSigned, "ERROR_WINHTTP_SECURE_"},
+    };
+    for (const SecureCase& c : cases) {
+        CTestHttpServer server(c.szHost, kBehindFront);
+        ASSERT_TRUE(server.Listen()) << c.szHost;
+        server.ServeBody(std::string("secure page of ") + c.szHost);
+        const std::string url = std::string("https://") + c.szHost + "/dir/page.html?x=1";
+        const std::string line = "Certificate refused for " + url + ": ";
+        std::string body = CPageLoader().LoadPage(url.c_str(), 2);
+        if (!c.szFailure) {
+            EXPECT_EQ(body, std::string("secure page of ") + c.szHost);
+            ASSERT_EQ(server.RequestCount(), 1u);
+            EXPECT_EQ(server.Requests()[0].target, "/dir/page.html?x=1");
+            EXPECT_EQ(m_log.Count(line), 0u);
+            continue;
+        }
+        EXPECT_EQ(body, "fail") << c.szHost;
+        EXPECT_FALSE(g_bSessionOk) << c.szHost;
+        EXPECT_EQ(server.RequestCount(), 0u) << "no request passes a refused certificate: " << c.szHost;
+        EXPECT_EQ(m_log.Count(line + c.szFailure), 1u) << m_log.Text();
+    }
+}
+
+TEST_F(PageLoaderTest, PlainAddressRedirectedToSecureLoadsTheSecurePage) {
+    CTestHttpServer plain(kSecureGood), secure(kSecureGood, kBehindFront);
+    ASSERT_TRUE(plain.Listen());
+    ASSERT_TRUE(secure.Listen());
+    plain.SetHandler([](const HttpRequest& request) {
+        HttpReply reply;
+        reply.status = 301;
+        reply.location = std::string("https://") + kSecureGood + request.target;
+        reply.body = "moved";
+        return reply;
+    });
+    secure.ServeBody("the secure page");
+    const std::string url = std::string("http://") + kSecureGood + "/moved.html";
+    EXPECT_EQ(CPageLoader().LoadPage(url.c_str(), 0), "the secure page");
+    ASSERT_EQ(secure.RequestCount(), 1u);
+    EXPECT_EQ(secure.Requests()[0].target, "/moved.html");
 }
 
 }  // namespace
