@@ -211,7 +211,7 @@ bool WaitPainting(HANDLE hObject, DWORD dwMs) {
         // Paint and sent messages only: what the user does meanwhile waits
         // in the queue until the wait is over, as it did behind a sleep.
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) DispatchMessageA(&msg);
     }
 }
 
