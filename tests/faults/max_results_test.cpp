@@ -108,7 +108,8 @@ TEST_P(MaxResultsTest, AcceptedValuesRunToTheEndOthersAreRefused) {
         ASSERT_GE(linked, 0);
         ASSERT_TRUE(StartUrlRun(hMain, program.ProcessId(), Corpus().Page(linked).address, false, false, true));
         ExpectRunEnds(program, hMain, "back-link run", c.nRowLimit);
-        const std::string word = PickQuery(Corpus(), 1, 5);
+        const std::string word = SmallQuery(Corpus(), 5);
+        ASSERT_FALSE(word.empty());
         SendMessageA(GetDlgItem(hMain, IDC_KEYWORDS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
         PostClick(hMain, IDC_TRAWL);
         ExpectRunEnds(program, hMain, "keyword run", c.nRowLimit);

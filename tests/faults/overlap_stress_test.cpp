@@ -76,13 +76,16 @@ protected:
         return -1;
     }
 
-    // A page of this run's work list: typed, or a link of the page it crawled.
+    // A page of this run's work list: typed, or a link of the page it
+    // crawled (a relative one made absolute ends with the link as written).
     bool BelongsToCrawl(const std::string& address, int page, const std::vector<std::string>& typed) const {
         if (std::find(typed.begin(), typed.end(), address) != typed.end()) return true;
         const std::vector<int>& targets = Corpus().LinkTargets(page);
-        int found = Corpus().FindPage(address);
-        if (found >= 0) return std::find(targets.begin(), targets.end(), found) != targets.end();
-        return Corpus().Page(page).html.find(address) != std::string::npos;
+        if (std::find(targets.begin(), targets.end(), Corpus().FindPage(address)) != targets.end()) return true;
+        for (const std::string& href : Corpus().OutboundLinks(page))
+            if (address.size() >= href.size() && address.compare(address.size() - href.size(), href.size(), href) == 0)
+                return true;
+        return false;
     }
 
     // Stop, then "Force": the run ends at once, its question comes.
@@ -107,10 +110,18 @@ protected:
         EXPECT_TRUE(WorkList().empty()) << "the ended run's work list is released";
     }
 
-    void ForcedKeywordRun() {
-        const std::string word = PickQuery(Corpus(), 2, 6, m_taken);
-        ASSERT_FALSE(word.empty());
-        m_taken.push_back(word);
+    // Queries with a few ordinary results, taken in turn, so that two runs
+    // in a row never share one.
+    void ChooseQueries() {
+        std::vector<std::string> taken = {"hostile"};
+        for (std::string query; taken.size() <= kCycles && !(query = SmallQuery(Corpus(), 10, taken)).empty();)
+            taken.push_back(query);
+        m_queries.assign(taken.begin() + 1, taken.end());
+    }
+
+    void ForcedKeywordRun(int nCycle) {
+        const std::string& word = m_queries[static_cast<std::size_t>(nCycle) % m_queries.size()];
+        m_lastQuery = word;
         m_window.SetText(IDC_KEYWORDS, word + "\r\nhostile neveranswers");
         m_window.Click(IDC_TRAWL);
         ASSERT_TRUE(WaitUntil([&] { return ShowsNeverAnswers(); }, kRunMs));
@@ -124,7 +135,7 @@ protected:
     // A page with a few backward links, none of them from a hostile site.
     bool FewOrdinaryBacklinks(int page) const {
         const std::vector<int>& backlinks = Corpus().Backlinks(page);
-        if (backlinks.empty() || backlinks.size() > 5 || IsHostileAddress(Corpus(), Address(page))) return false;
+        if (backlinks.empty() || backlinks.size() > 10 || IsHostileAddress(Corpus(), Address(page))) return false;
         return std::none_of(backlinks.begin(), backlinks.end(),
                             [&](int from) { return IsHostileAddress(Corpus(), Address(from)); });
     }
@@ -147,7 +158,7 @@ protected:
     // A Top-20 run with "Trawl URLs" pressed beside it: no URL run starts.
     void Top20WithUrlsPressed() {
         m_window.SetChecked(m_window.Main(), IDC_TOP20, true);
-        m_window.SetText(IDC_KEYWORDS, m_taken.back());
+        m_window.SetText(IDC_KEYWORDS, m_lastQuery);
         m_window.Click(IDC_TRAWL);
         ASSERT_NE(m_window.WaitForWindow("Google Top20"), nullptr);
         m_window.Click(IDC_TRAWLURLS);
@@ -163,18 +174,21 @@ protected:
 
     int m_nNextPage = 0;
     int m_nBacklinkPage = 0;
-    std::vector<std::string> m_taken = {"hostile"};
+    std::vector<std::string> m_queries;
+    std::string m_lastQuery;
     bool m_bWhoIs = false;
 };
 
 TEST_F(OverlapStressTest, ThirtyCyclesLeaveNothingOfOneRunInTheNext) {
     ASSERT_FALSE(NeverAnswers().empty());
+    ChooseQueries();
+    ASSERT_GE(m_queries.size(), 2u);
     CResponsivenessProbe probe(m_window.Main(), kAnswerMs);
     const std::size_t nBefore = WorkingSet();
     for (int nCycle = 0; nCycle < kCycles && !HasFatalFailure(); ++nCycle) {
         SCOPED_TRACE("cycle " + std::to_string(nCycle));
         ForcedCrawl();
-        ForcedKeywordRun();
+        ForcedKeywordRun(nCycle);
         BacklinkRun();
         if (nCycle % 3 == 2) Top20WithUrlsPressed();
     }
