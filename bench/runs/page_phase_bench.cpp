@@ -78,7 +78,6 @@ struct WholePage {
 // The run's evaluation thread for one page.
 unsigned __stdcall Evaluate(void* lpParam) {
     auto* lpWhole = static_cast<WholePage*>(lpParam);
-    BindRowsToRun();
     CEvaluationCom com("page phases: CoInitialize failed");
     if (com.Ok()) ParsePage(&lpWhole->info, lpWhole->page.c_str(), ShowStatus);
     return 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The class object DllGetClassObject hands out: creates objects of one
-// class and raises or lowers the module's lock count on LockServer.
+// class and raises or lowers the module's lock count on LockServer. A
+// class object alone does not keep the library loaded; only LockServer does.
 #include <windows.h>
 
 #include "server_module_win.h"
@@ -19,7 +20,6 @@ private:
     ~CClassFactory() = default;
 
     const CServerClass& m_class;
-    CModuleLock m_lock;
     volatile LONG m_nRefs = 0;
 };
 

@@ -12,7 +12,7 @@
 class CTypeInfoHolder {
 public:
     explicit CTypeInfoHolder(const IID& iid) : m_iid(iid) {}
-    // The cache is dropped by ClearTypeInfoCaches when the library is
+    // The cache is dropped by ClearTypeInfoCaches when the library may be
     // unloaded, never at process exit, when OLE may be gone already.
     ~CTypeInfoHolder() = default;
     CTypeInfoHolder(const CTypeInfoHolder&) = delete;
@@ -34,7 +34,7 @@ private:
     std::map<std::wstring, DISPID> m_names;
 };
 
-// Drops every holder's cache; called when the library is unloaded.
+// Drops every holder's cache; called when the library may be unloaded.
 void ClearTypeInfoCaches();
 
 template <class TInterface, const IID* piid>

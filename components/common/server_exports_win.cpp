@@ -10,13 +10,11 @@
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved) {
+    // Under the loader lock: nothing here may load, lock or call into OLE.
+    // The cached type information goes back when DllCanUnloadNow agrees.
     if (dwReason == DLL_PROCESS_ATTACH) {
         g_Module.SetInstance(hInstance);
         if (g_ServerDescription.bNoThreadCalls) DisableThreadLibraryCalls(hInstance);
-    } else if (dwReason == DLL_PROCESS_DETACH && !lpReserved) {
-        // Unloaded by FreeLibrary: OLE is still there to take its type
-        // information back. At process exit it is left alone.
-        ClearTypeInfoCaches();
     }
     return TRUE;
 }
@@ -25,7 +23,14 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, 
     return GetServerClassObject(rclsid, riid, ppv);
 }
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_Module.CanUnload() ? S_OK : S_FALSE; }
+// With no object and no server lock left, COM may unload the library after
+// this answer: the type information it holds goes back to OLE now, outside
+// the loader lock. A later object loads it again.
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    if (!g_Module.CanUnload()) return S_FALSE;
+    ClearTypeInfoCaches();
+    return S_OK;
+}
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() { return RegisterServer(); }
 

@@ -6,6 +6,7 @@
 
 #include "evaluate/absolute_url.h"
 #include "run/diagnostic_log.h"
+#include "run/run_fence.h"
 #include "ui/status.h"
 #include "web/tools_library.h"
 
@@ -59,11 +60,16 @@ Walk FollowLink(const char* szAddress, TRACEPROC TraceProc) {
         Report("URL Skipped = %s", record->Source, nullptr);
         return Walk::Next;
     }
-    ++g_nFollowed;
     record->Item = -1;
-    const char* szSource = record->Source;
-    g_RunList.Append(std::move(record));
-    Report("%s quered", szSource, TraceProc);
+    const std::string szSource = record->Source;
+    // An evaluation that comes back after its run has ended adds nothing
+    // to the next run's list.
+    bool bFiled = WithinOwnRun([&] {
+        ++g_nFollowed;
+        g_RunList.Append(std::move(record));
+    });
+    if (!bFiled) return Walk::End;
+    Report("%s quered", szSource.c_str(), TraceProc);
     return Walk::Next;
 }
 
@@ -96,7 +102,7 @@ Walk OfferLink(const std::string& entry, TRACEPROC TraceProc) {
 void AddTrawledUrlsToList(const std::vector<std::string>* lpLinks, TRACEPROC TraceProc) {
     if (!lpLinks) return;
     for (const std::string& entry : *lpLinks) {
-        if (g_Stopped) break;
+        if (!RunGoesOn()) break;
         if (OfferLink(entry, TraceProc) == Walk::End) break;
     }
 }
@@ -114,7 +120,10 @@ URLInfo* IsURLExists(const char* szAddress, bool* lpbNew) {
         return nullptr;
     }
     g_Log.Printf("GetDomainFromURL returned = %s", szHost.c_str());
-    URLInfo* lpMatch = g_bDomainLinks ? g_RunList.FindContaining(szHost.c_str()) : FindListedAddress(szAddress);
-    if (lpbNew) *lpbNew = lpMatch == nullptr;
+    URLInfo* lpMatch = nullptr;
+    bool bOwnRun = WithinOwnRun([&] {
+        lpMatch = g_bDomainLinks ? g_RunList.FindContaining(szHost.c_str()) : FindListedAddress(szAddress);
+    });
+    if (lpbNew) *lpbNew = bOwnRun && lpMatch == nullptr;
     return lpMatch;
 }

@@ -66,13 +66,17 @@ void RefreshOptionsFromStore() {
     if (stored.Load()) ApplyOptionsToRunState(stored);
 }
 
-bool CheckKeywords(const char* szPage) {
-    if (g_szKeywords.empty()) RefreshOptionsFromStore();
-    if (g_szKeywords.empty()) {
+// A refresh replaces the evaluation's whole set of options, never a part.
+bool CheckKeywords(const char* szPage, PageOptionSet& options) {
+    if (options.szKeywords.empty()) {
+        RefreshOptionsFromStore();
+        options = TakePageOptions();
+    }
+    if (options.szKeywords.empty()) {
         g_Log.Write("Exception keywords are Missing !!");
         return true;
     }
-    if (CKestrine().FoundKeywords(szPage, g_szKeywords.c_str())) return true;
+    if (CKestrine().FoundKeywords(szPage, options.szKeywords.c_str())) return true;
     g_Log.Write("URL skipped because no any keyword found on the page");
     return false;
 }
@@ -85,13 +89,18 @@ void LookUpWhoIs(URLInfo& info) {
 }
 
 // Every enabled check runs, also after an earlier one has rejected the page.
+// The options are taken once, so that the options dialog cannot change them
+// halfway through the page.
 bool PassesContentChecks(URLInfo& info, const char* szPage) {
+    PageOptionSet options = TakePageOptions();
     bool bAccepted = true;
-    if (g_bEmail) Guarded("Exception while checking for email address", [&] { bAccepted &= CheckEmail(info, szPage); });
-    if (g_bContact)
+    if (options.bEmail)
+        Guarded("Exception while checking for email address", [&] { bAccepted &= CheckEmail(info, szPage); });
+    if (options.bContact)
         Guarded("Exception while checking contact page link", [&] { bAccepted &= CheckContactPage(info, szPage); });
-    if (g_bKeyword) Guarded("Exception while checking for keywords", [&] { bAccepted &= CheckKeywords(szPage); });
-    if (g_bWhoIs) Guarded("Exception while checking for WhoIs", [&] { LookUpWhoIs(info); });
+    if (options.bKeyword)
+        Guarded("Exception while checking for keywords", [&] { bAccepted &= CheckKeywords(szPage, options); });
+    if (options.bWhoIs) Guarded("Exception while checking for WhoIs", [&] { LookUpWhoIs(info); });
     return bAccepted;
 }
 

@@ -9,6 +9,7 @@
 #include "run/diagnostic_log.h"
 #include "run/keyword_run_win.h"
 #include "run/result_list.h"
+#include "run/run_fence.h"
 #include "run/run_state.h"
 #include "run/worker_threads_win.h"
 #include "ui/main_window_win.h"
@@ -31,27 +32,38 @@ void TrawlBacklinksOf(const URLInfo& input, int nLimit) {
     else
         g_Log.Write("No Link Exist -- BackTrawlMain");
     WalkResultPages(szSearch, nLimit, reportList);
-    CreateTextResults(false, "", &reportList, true);
+    WithinOwnRun([&] { CreateTextResults(false, "", &reportList, true); });
+}
+
+// A copy of the typed address at nIndex while the run is this thread's;
+// false at the end of the list or of the run.
+bool TakeInput(std::size_t nIndex, URLInfo& input) {
+    bool bTaken = false;
+    WithinOwnRun([&] {
+        const URLInfo* lpInput = g_RunList.At(nIndex);
+        if (lpInput) input = *lpInput;
+        bTaken = lpInput != nullptr;
+    });
+    return bTaken;
 }
 
 }  // namespace
 
 int BackTrawlMain() {
-    g_Stopped = false;
-    g_nFollowed = 0;
-    g_nLinks = 0;
+    WithinOwnRun([] {
+        g_Stopped = false;
+        g_nFollowed = 0;
+        g_nLinks = 0;
+    });
     try {
-        ClearTextResults();
+        WithinOwnRun([] { ClearTextResults(); });
         int nLimit = g_nMaxResults;
-        for (std::size_t i = 0; i < g_RunList.Size() && !g_Stopped; ++i) {
-            const URLInfo* lpInput = g_RunList.At(i);
-            if (lpInput) TrawlBacklinksOf(*lpInput, nLimit);
-        }
+        URLInfo input;
+        for (std::size_t i = 0; RunGoesOn() && TakeInput(i, input); ++i) TrawlBacklinksOf(input, nLimit);
     } catch (...) {
         g_Log.Write("Exception in BackTrawlMain");
     }
-    g_Stopped = true;
-    PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
+    FinishRun(0);
     return 0;
 }
 

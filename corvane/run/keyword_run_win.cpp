@@ -13,6 +13,7 @@
 #include "run/diagnostic_log.h"
 #include "run/result_list.h"
 #include "run/run_controller.h"
+#include "run/run_fence.h"
 #include "run/run_state.h"
 #include "run/top20_run_win.h"
 #include "run/worker_threads_win.h"
@@ -63,7 +64,7 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    HANDLE hThread = StartThread(ProcessGooglePage, lpRequest);
+    HANDLE hThread = StartRunThread(ProcessGooglePage, lpRequest);
     if (!hThread) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
@@ -140,15 +141,22 @@ void DoKeywordToLink(const std::vector<std::string>& keywords, int nQueryLimit) 
     EnterRunningState();
     ListView_DeleteAllItems(g_hList);
     StartAnimation();
-    JoinRunKeywords(keywords);
-    BeginGoogleSearch(keywords, nQueryLimit);
+    // In its running state the window waits for WM_FINISHED: whatever
+    // fails from here on, the run must reach the stop routine.
+    try {
+        JoinRunKeywords(keywords);
+        BeginGoogleSearch(keywords, nQueryLimit);
+    } catch (...) {
+        g_Log.Write("DoKeywordToLink: the run could not be started");
+        FinishRun(1);
+    }
 }
 
 unsigned __stdcall KeywordThread(void* lpParam) {
     CWorkerCom com;
     unsigned nResult = 0;
     try {
-        g_bUrlRun = false;
+        WithinOwnRun([] { g_bUrlRun = false; });
         nResult = static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
     } catch (...) {
         g_Log.Write("Exception in the keyword thread");
@@ -158,37 +166,38 @@ unsigned __stdcall KeywordThread(void* lpParam) {
 
 void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit) {
     g_Stopped = false;
+    // A keyword run keeps no work list; nothing is reserved for it.
     g_RunList.Clear();
-    g_RunList.Reserve(g_nMaxResults > 0 ? static_cast<std::size_t>(g_nMaxResults) : 0);
     auto* lpBlock = new KeywordRunBlock{new std::vector<std::string>(keywords), nQueryLimit};
-    SetSearchThread(StartThread(KeywordThread, lpBlock));
+    SetSearchThread(StartRunThread(KeywordThread, lpBlock));
     if (!g_hSearchThread) {
         g_Log.Write("BeginGoogleSearch: the keyword thread could not be created");
         delete lpBlock->lpKeywords;
         delete lpBlock;
-        g_Stopped = true;
-        PostMessageA(g_hMainWnd, kWmFinished, 1, 0);
+        FinishRun(1);
     }
 }
 
 void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList) {
-    g_nQueryLinks = 0;
-    for (int nPage = 1; nPage <= kMaxResultPages && !g_Stopped; ++nPage)
+    WithinOwnRun([] { g_nQueryLinks = 0; });
+    for (int nPage = 1; nPage <= kMaxResultPages && RunGoesOn(); ++nPage)
         if (!ProcessResultPage(szQuery, nPage, nQueryLimit, reportList)) break;
 }
 
 int GoogleSearchCore(KeywordRunBlock* lpBlock) {
-    g_Stopped = false;
-    g_nFollowed = 0;
-    g_nLinks = 0;
+    WithinOwnRun([] {
+        g_Stopped = false;
+        g_nFollowed = 0;
+        g_nLinks = 0;
+    });
     if (!lpBlock) return 0;
     std::unique_ptr<std::vector<std::string>> keywords(lpBlock->lpKeywords);
     int nQueryLimit = lpBlock->nQueryLimit;
     delete lpBlock;
     try {
-        ClearTextResults();
+        WithinOwnRun([] { ClearTextResults(); });
         for (const std::string& keyword : *keywords) {
-            if (g_Stopped) break;
+            if (!RunGoesOn()) break;
             std::vector<URLInfo> reportList;
             if (!keyword.empty()) {
                 URLInfo marker = MakeRecord(keyword.c_str());
@@ -197,19 +206,17 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
                 reportList.push_back(marker);
             }
             WalkResultPages(keyword.c_str(), nQueryLimit, reportList);
-            CreateTextResults(false, keyword.c_str(), &reportList, true);
+            WithinOwnRun([&] { CreateTextResults(false, keyword.c_str(), &reportList, true); });
         }
     } catch (...) {
         g_Log.Write("Exception ocured in googlesearchcore in search\n");
     }
-    g_Stopped = true;
-    PostMessageA(g_hMainWnd, kWmFinished, 1, 0);
+    FinishRun(1);
     return 0;
 }
 
 unsigned __stdcall ProcessGooglePage(void* lpParam) {
     std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
-    BindRowsToRun();
     CEvaluationCom com("Failed to Initialize COM");
     if (!com.Ok()) return 0;
     try {
@@ -219,9 +226,9 @@ unsigned __stdcall ProcessGooglePage(void* lpParam) {
             ResultPageWork& work = **request;
             CPageLoader loader;
             for (const std::string& address : work.links) {
-                if (g_Stopped) break;
-                ++g_nQueryLinks;
-                if (work.nLimit != 0 && g_nQueryLinks > work.nLimit) {
+                int nQueried = 0;
+                if (!RunGoesOn() || !WithinOwnRun([&] { nQueried = ++g_nQueryLinks; })) break;
+                if (work.nLimit != 0 && nQueried > work.nLimit) {
                     g_Log.Write("ProcessGooglePage Failed");
                     break;
                 }

@@ -8,13 +8,11 @@ constexpr unsigned kWmListUpdated = 0x0400 + 1;    // WM_USER + 1, sent, lParam 
 constexpr unsigned kWmFinished = 0x0400 + 1001;    // WM_USER + 1001, posted, wParam = report built
 
 // Sent by UpdateList to the main window, which makes the row on its own
-// thread: wParam = the run serial of the sending evaluation, lParam = URLInfo*.
+// thread: wParam = the run serial of the sending thread, lParam = URLInfo*.
 constexpr unsigned kWmUpdateRow = 0x8000 + 1;      // WM_APP + 1
 
 // Inserts (Item < 0) or updates the record's row; called on evaluation threads.
 void UpdateList(URLInfo* lpInfo);
-// Ties the rows of the calling evaluation thread to the run in progress.
-void BindRowsToRun();
 // The main window's side of UpdateList. A record from an evaluation of a
 // run that has ended makes no row: after "Force" such an evaluation may
 // still come back. Serial 0 belongs to no run and is always taken.

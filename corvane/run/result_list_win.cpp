@@ -6,6 +6,7 @@
 
 #include "run/diagnostic_log.h"
 #include "run/result_list.h"
+#include "run/run_fence.h"
 #include "run/run_state.h"
 #include "ui/main_window_win.h"
 #include "ui/result_columns_win.h"
@@ -14,10 +15,6 @@ namespace {
 
 constexpr std::size_t kCellSize = 2048;
 constexpr int kAppendPosition = 0xFFFFFF;
-constexpr unsigned kNoRun = 0;
-
-thread_local unsigned t_nRowSerial = kNoRun;
-
 void SetCell(int nRow, int nColumn, const char* szText) {
     char szCell[kCellSize];
     std::snprintf(szCell, sizeof szCell, "%s", szText);
@@ -66,10 +63,8 @@ void UpdateList(URLInfo* lpInfo) {
         g_Log.Write("UpdateList: no record");
         return;
     }
-    SendMessageA(g_hMainWnd, kWmUpdateRow, t_nRowSerial, reinterpret_cast<LPARAM>(lpInfo));
+    SendMessageA(g_hMainWnd, kWmUpdateRow, ThreadRunSerial(), reinterpret_cast<LPARAM>(lpInfo));
 }
-
-void BindRowsToRun() { t_nRowSerial = g_nRunSerial; }
 
 void ApplyRow(unsigned nSerial, URLInfo* lpInfo) {
     if (!lpInfo) return;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "evaluate/page_evaluation.h"
 #include "report/report_dialog_win.h"
@@ -14,6 +15,7 @@
 #include "run/diagnostic_log.h"
 #include "run/result_list.h"
 #include "run/run_controller.h"
+#include "run/run_fence.h"
 #include "run/run_state.h"
 #include "run/worker_threads_win.h"
 #include "ui/main_window_win.h"
@@ -32,12 +34,28 @@ constexpr std::size_t kCriteriaTextSize = 260;
 constexpr std::size_t kMinimumPageLength = 6;
 
 // What one evaluation thread works on: its own copies of the record and of
-// the page. A copy, because a forced stop ends the worker and releases the
+// the page. A copy, because a forced stop ends the run and releases the
 // work list while a hanging evaluation may still come back and write.
 struct EvaluationRequest {
     URLInfo info;
     std::string szPage;
 };
+
+// A new thread of a run, bound to the run it is started for.
+struct RunThreadStart {
+    unsigned(__stdcall* pfnProc)(void*);
+    void* lpParam;
+    unsigned nSerial;
+};
+
+// A worker that "Force" left to come back from its blocked call by itself.
+struct LeftWorker {
+    HANDLE hThread;
+    ULONGLONG tLeft;
+};
+std::vector<LeftWorker> s_leftWorkers;  // main window thread only
+
+constexpr DWORD kEndSearchPauseMs = 1000;
 
 int ReadNumber(HWND hWnd, int nId) {
     char szText[kCriteriaTextSize] = "";
@@ -49,14 +67,14 @@ void ShowCriteriaError(HWND hWnd, const char* szText) { MessageBoxA(hWnd, szText
 
 bool SourceHasEngine(const URLInfo* lpInfo) { return std::strstr(lpInfo->Source, "google") != nullptr; }
 
-void FinishUrlRun() {
-    g_Stopped = true;
-    PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
+unsigned __stdcall RunThreadEntry(void* lpParam) {
+    std::unique_ptr<RunThreadStart> start(static_cast<RunThreadStart*>(lpParam));
+    BindThreadToRun(start->nSerial);
+    return start->pfnProc(start->lpParam);
 }
 
 unsigned __stdcall ProcessURL(void* lpParam) {
     std::unique_ptr<EvaluationRequest> request(static_cast<EvaluationRequest*>(lpParam));
-    BindRowsToRun();
     CEvaluationCom com("ProcessURL: CoInitialize failed");
     if (!com.Ok()) return 0;
     try {
@@ -71,24 +89,41 @@ unsigned __stdcall ProcessURL(void* lpParam) {
     return 0;
 }
 
+enum class Take { Record, Missing, End };
+
+// A copy of the work list's record at nIndex, taken while the run is still
+// this thread's: the list is released when the run ends.
+Take TakeRecord(std::size_t nIndex, URLInfo& info) {
+    Take take = Take::End;
+    WithinOwnRun([&] {
+        if (nIndex >= g_RunList.Size()) return;
+        const URLInfo* lpInfo = g_RunList.At(nIndex);
+        take = lpInfo ? Take::Record : Take::Missing;
+        if (lpInfo) info = *lpInfo;
+    });
+    return take;
+}
+
 // Loads and evaluates one work-list record; false when the run must end.
 bool ProcessRecord(std::size_t nIndex) {
-    URLInfo* lpInfo = g_RunList.At(nIndex);
-    if (!lpInfo) {
+    URLInfo info;
+    Take take = TakeRecord(nIndex, info);
+    if (take == Take::End) return false;
+    if (take == Take::Missing) {
         g_Log.Printf("SearchCoreMain: no record at %u", static_cast<unsigned>(nIndex));
         return true;
     }
-    if (SourceHasEngine(lpInfo)) SleepForQueryInterval();
+    if (SourceHasEngine(&info)) SleepForQueryInterval();
     std::string szPage;
     {
         CPageLoader loader;
-        szPage = loader.LoadPage(lpInfo->Source, g_nLinks);
+        szPage = loader.LoadPage(info.Source, g_nLinks);
     }
-    if (SourceHasEngine(lpInfo)) g_tLastQuery = NowSeconds();
+    if (SourceHasEngine(&info)) g_tLastQuery = NowSeconds();
     if (szPage.size() < kMinimumPageLength) return true;
-    if (g_Stopped) return false;
-    auto* lpRequest = new EvaluationRequest{*lpInfo, std::move(szPage)};
-    HANDLE hThread = StartThread(ProcessURL, lpRequest);
+    if (!RunGoesOn()) return false;
+    auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
+    HANDLE hThread = StartRunThread(ProcessURL, lpRequest);
     if (!hThread) {
         delete lpRequest;
         g_Log.Write("SearchCoreMain: the evaluation thread could not be created");
@@ -101,10 +136,20 @@ bool ProcessRecord(std::size_t nIndex) {
 
 void WaitForWorker() {
     if (!g_hSearchThread) return;
-    DWORD dwExit = 0;
-    while (GetExitCodeThread(g_hSearchThread, &dwExit) && dwExit == STILL_ACTIVE) Sleep(500);
+    WaitPainting(g_hSearchThread, INFINITE);
     CloseHandle(g_hSearchThread);
     g_hSearchThread = nullptr;
+}
+
+bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT; }
+
+// Ends a left worker by force: it may hold a lock, so only once the
+// loader's own time-outs should have brought it back, or at shut-down.
+void TerminateLeftWorker(const LeftWorker& worker, const char* szWhen) {
+    g_Log.PrintfMarked("Force: a left worker is still alive %s; terminating it", szWhen);
+    if (!TerminateThread(worker.hThread, 0))
+        g_Log.Printf("Force: the left worker could not be terminated, Error code = %u",
+                     static_cast<unsigned>(GetLastError()));
 }
 
 }  // namespace
@@ -136,6 +181,45 @@ std::string LoadEnginePage(const std::string& address, int nProgress) {
 HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
     uintptr_t hThread = _beginthreadex(nullptr, 0, pfnProc, lpParam, 0, nullptr);
     return reinterpret_cast<HANDLE>(hThread);
+}
+
+HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+    // The main window starts the run in progress; a run's thread, its own run.
+    unsigned nSerial = ThreadRunSerial() != kNoRun ? ThreadRunSerial() : g_nRunSerial.load();
+    auto* lpStart = new RunThreadStart{pfnProc, lpParam, nSerial};
+    HANDLE hThread = StartThread(RunThreadEntry, lpStart);
+    if (!hThread) delete lpStart;
+    return hThread;
+}
+
+bool WaitPainting(HANDLE hObject, DWORD dwMs) {
+    const ULONGLONG tEnd = GetTickCount64() + dwMs;
+    for (;;) {
+        DWORD dwLeft = INFINITE;
+        if (dwMs != INFINITE) {
+            ULONGLONG tNow = GetTickCount64();
+            if (tNow >= tEnd) return false;
+            dwLeft = static_cast<DWORD>(tEnd - tNow);
+        }
+        DWORD dwWait = MsgWaitForMultipleObjectsEx(hObject ? 1 : 0, hObject ? &hObject : nullptr, dwLeft,
+                                                   QS_PAINT | QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (hObject && dwWait == WAIT_OBJECT_0) return true;
+        if (dwWait == WAIT_FAILED) {
+            g_Log.Printf("WaitPainting: the wait failed, Error code = %u", static_cast<unsigned>(GetLastError()));
+            return false;
+        }
+        // Paint and sent messages only: what the user does meanwhile waits
+        // in the queue until the wait is over, as it did behind a sleep.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) DispatchMessageA(&msg);
+    }
+}
+
+void FinishRun(WPARAM wReportBuilt) {
+    WithinOwnRun([&] {
+        g_Stopped = true;
+        PostMessageA(g_hMainWnd, kWmFinished, wReportBuilt, 0);
+    });
 }
 
 void SetSearchThread(HANDLE hThread) {
@@ -171,13 +255,21 @@ void StartProcess() {
     ListView_DeleteAllItems(g_hList);
     StartAnimation();
     g_szRunKeywords[0] = '\0';
-    BeginSearch(szCopy.c_str());
+    // The window is in its running state now: whatever fails, the run must
+    // reach the stop routine, or nothing could ever bring the window back.
+    try {
+        BeginSearch(szCopy.c_str());
+    } catch (...) {
+        g_Log.Write("StartProcess: the run could not be started");
+        FinishRun(0);
+    }
 }
 
 void BeginSearch(const char* szAddressText) {
     g_Stopped = false;
+    // The list grows as the run goes: "Max results" may be far more
+    // entries than the address space holds.
     g_RunList.Clear();
-    g_RunList.Reserve(g_nMaxResults > 0 ? static_cast<std::size_t>(g_nMaxResults) : 0);
     std::string text = szAddressText ? szAddressText : "";
     std::size_t nStart = 0;
     while (nStart < text.size()) {
@@ -190,10 +282,10 @@ void BeginSearch(const char* szAddressText) {
         nStart = nEnd + 2;
     }
     for (std::size_t i = 0; i < g_RunList.Size(); ++i) CorrectURL(g_RunList.At(i));
-    SetSearchThread(g_bTrawlBacklinks ? StartThread(BackTrawl, nullptr) : StartThread(SearchCore, nullptr));
+    SetSearchThread(g_bTrawlBacklinks ? StartRunThread(BackTrawl, nullptr) : StartRunThread(SearchCore, nullptr));
     if (!g_hSearchThread) {
         g_Log.Write("BeginSearch: the worker thread could not be created");
-        FinishUrlRun();
+        FinishRun(0);
     }
 }
 
@@ -201,50 +293,81 @@ unsigned __stdcall SearchCore(void*) {
     unsigned nResult = 0;
     CWorkerCom com;
     try {
-        g_bUrlRun = true;
+        WithinOwnRun([] { g_bUrlRun = true; });
         nResult = static_cast<unsigned>(SearchCoreMain());
-        g_bUrlRun = false;
     } catch (...) {
-        g_bUrlRun = false;
         g_Log.Write("Exception in SearchCore");
     }
+    WithinOwnRun([] { g_bUrlRun = false; });
     return nResult;
 }
 
 int SearchCoreMain() {
     try {
-        g_Stopped = false;
-        g_nFollowed = 0;
-        g_nLinks = 0;
-        for (std::size_t nIndex = 0;; ++nIndex) {
-            if (nIndex >= g_RunList.Size() || g_Stopped) break;
+        WithinOwnRun([] {
+            g_Stopped = false;
+            g_nFollowed = 0;
+            g_nLinks = 0;
+        });
+        for (std::size_t nIndex = 0; RunGoesOn(); ++nIndex)
             if (!ProcessRecord(nIndex)) break;
-        }
     } catch (...) {
         g_Log.Write("Exception in SearchCoreMain");
     }
-    FinishUrlRun();
+    FinishRun(0);
     return 0;
 }
 
 void EndSearch() {
     g_Stopped = true;
-    Sleep(1000);
+    WaitPainting(nullptr, kEndSearchPauseMs);
 }
 
 void ForceStop() {
     if (!g_bRunning || !g_hSearchThread) return;
-    g_Log.PrintfMarked("Force: terminating the worker thread");
-    TerminateThread(g_hSearchThread, 0);
+    if (HasEnded(g_hSearchThread)) {
+        g_Log.PrintfMarked("Force: the worker has ended already");
+    } else {
+        // Ended by force, a worker inside WinHTTP or the heap could leave a
+        // lock held for good. The run ends now; the worker comes back when
+        // its blocked call does and, its run being over, touches nothing.
+        g_Log.PrintfMarked("Force: the run ends now; the worker is left to come back by itself");
+        s_leftWorkers.push_back({g_hSearchThread, GetTickCount64()});
+        g_hSearchThread = nullptr;
+    }
     PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
+}
+
+void ReapLeftWorkers() {
+    for (auto it = s_leftWorkers.begin(); it != s_leftWorkers.end();) {
+        bool bEnded = HasEnded(it->hThread);
+        if (bEnded) {
+            g_Log.Printf("Force: a left worker has come back and ended");
+        } else if (GetTickCount64() - it->tLeft >= kLoadTimeoutsMs) {
+            TerminateLeftWorker(*it, "after the loader's time-outs");
+        } else {
+            ++it;
+            continue;
+        }
+        CloseHandle(it->hThread);
+        it = s_leftWorkers.erase(it);
+    }
+}
+
+void EndLeftWorkers() {
+    for (const LeftWorker& worker : s_leftWorkers) {
+        if (!HasEnded(worker.hThread)) TerminateLeftWorker(worker, "at shut-down");
+        CloseHandle(worker.hThread);
+    }
+    s_leftWorkers.clear();
 }
 
 void StopProcess(bool bReportBuilt) {
     // A forced stop posts a second WM_FINISHED after the worker's own one.
     if (!g_bRunning) return;
-    ++g_nRunSerial;  // from here on, an evaluation that comes back late makes no row
+    AdvanceRunSerial();  // from here on, nothing of this run changes the next one
     WaitForWorker();
-    g_bUrlRun = false;  // a terminated URL worker could not clear it itself
+    g_bUrlRun = false;  // a left URL worker does not clear it itself
     g_RunList.Clear();
     LeaveRunningState();
     if (!bReportBuilt) CreateResList();

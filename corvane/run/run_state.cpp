@@ -1,5 +1,7 @@
 #include "run/run_state.h"
 
+#include <mutex>
+
 int g_nMaxResults = 0;
 int iMinPR = 0;
 int g_nQueryDelay = 100;
@@ -13,6 +15,16 @@ bool g_bEmail = false;
 bool g_bWhoIs = false;
 bool g_bKeyword = false;
 std::string g_szKeywords;
+
+CRecoverableLock& OptionsLock() {
+    static CRecoverableLock lock;
+    return lock;
+}
+
+PageOptionSet TakePageOptions() {
+    std::lock_guard<CRecoverableLock> guard(OptionsLock());
+    return PageOptionSet{g_bContact, g_bEmail, g_bWhoIs, g_bKeyword, g_szKeywords};
+}
 
 std::atomic<bool> g_Stopped{false};
 std::atomic<bool> g_bRunning{false};
@@ -31,8 +43,6 @@ void CRunList::Clear() {
     m_records.clear();
     m_index.Clear();
 }
-
-void CRunList::Reserve(std::size_t nCount) { m_records.reserve(nCount); }
 
 URLInfo* CRunList::At(std::size_t nIndex) const {
     return nIndex < m_records.size() ? m_records[nIndex].get() : nullptr;

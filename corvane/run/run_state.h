@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "run/link_record.h"
+#include "run/platform.h"
 #include "run/substring_index.h"
 
 // Status routine handed to workers and page evaluation.
@@ -34,6 +35,20 @@ extern bool g_bWhoIs;
 extern bool g_bKeyword;
 extern std::string g_szKeywords;
 
+// The options dialog works while a run is in progress: whoever writes the
+// options above holds this lock, and an evaluation takes them all at once.
+CRecoverableLock& OptionsLock();
+
+// The page options one evaluation works with.
+struct PageOptionSet {
+    bool bContact;
+    bool bEmail;
+    bool bWhoIs;
+    bool bKeyword;
+    std::string szKeywords;
+};
+PageOptionSet TakePageOptions();
+
 // Run state.
 extern std::atomic<bool> g_Stopped;
 extern std::atomic<bool> g_bRunning;
@@ -49,7 +64,6 @@ extern std::atomic<int64_t> g_tLastQuery;
 class CRunList {
 public:
     void Clear();
-    void Reserve(std::size_t nCount);
     std::size_t Size() const { return m_records.size(); }
     URLInfo* At(std::size_t nIndex) const;
     void Append(std::unique_ptr<URLInfo> record);

@@ -11,6 +11,7 @@
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/diagnostic_log.h"
+#include "run/worker_threads_win.h"
 #include "ui/main_window_win.h"
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"
@@ -44,6 +45,7 @@ void Guarded(const char* szStep, F step) {
 }
 
 void ShutDown() {
+    Guarded("EndLeftWorkers", [] { EndLeftWorkers(); });
     Guarded("ClearTextResults", [] { ClearTextResults(); });
     Guarded("CloseConnection", [] {
         if (g_pfnCloseConnection) g_pfnCloseConnection(g_hConnection);

@@ -26,6 +26,7 @@ constexpr int kTop20ResultsPerPage = 25;
 constexpr std::size_t kProgressTextSize = 4096;
 
 std::atomic<bool> s_bTop20Running{false};
+std::atomic<bool> s_bCloseRequested{false};
 
 void ShowProgressLine(HWND hDialog, const char* szFormat, const std::string& value) {
     char szText[kProgressTextSize];
@@ -69,8 +70,12 @@ int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
 void RunTop20(const std::vector<std::string>& keywords) {
     g_Stopped = false;
     StartAnimation();
-    ClearTextResults();
+    // Nothing else may start beside this run, and nobody reads the report
+    // while it is written.
     EnableMainButton(IDC_TRAWL, false);
+    EnableMainButton(IDC_TRAWLURLS, false);
+    EnableMainButton(IDC_SHOWREPORT, false);
+    ClearTextResults();
     int nCap = kTop20PerKeyword * static_cast<int>(keywords.empty() ? 1 : keywords.size());
     SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, nCap);
     g_nMaxResults = nCap;
@@ -85,8 +90,9 @@ void RunTop20(const std::vector<std::string>& keywords) {
     EnableMainButton(IDC_SHOWREPORT, true);
     EnableMainButton(IDC_SENDMAIL, true);
     StopAnimation();
-    ShowTextResults();
+    if (!s_bCloseRequested) ShowTextResults();
     EnableMainButton(IDC_TRAWL, true);
+    EnableMainButton(IDC_TRAWLURLS, true);
 }
 
 unsigned __stdcall Top20Worker(void* lpParam) {
@@ -98,6 +104,7 @@ unsigned __stdcall Top20Worker(void* lpParam) {
         g_Log.Write("Exception in the Top 20 worker");
     }
     s_bTop20Running = false;
+    PostMessageA(g_hMainWnd, kWmTop20Ended, 0, 0);
     return 0;
 }
 
@@ -106,6 +113,7 @@ unsigned __stdcall Top20Worker(void* lpParam) {
 void DoTop20(const std::vector<std::string>& keywords) {
     if (s_bTop20Running) return;
     s_bTop20Running = true;
+    s_bCloseRequested = false;
     auto* lpKeywords = new std::vector<std::string>(keywords);
     HANDLE hThread = StartThread(Top20Worker, lpKeywords);
     if (!hThread) {
@@ -118,6 +126,11 @@ void DoTop20(const std::vector<std::string>& keywords) {
 }
 
 bool IsTop20Running() { return s_bTop20Running; }
+
+void EndTop20ForClose() {
+    s_bCloseRequested = true;
+    g_Stopped = true;
+}
 
 void PumpMessages() {
     MSG msg;

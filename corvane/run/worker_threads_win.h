@@ -13,8 +13,14 @@ void StartProcess();
 void BeginSearch(const char* szAddressText);
 // Stop request (main window thread): sets the flag, then waits a second.
 void EndSearch();
-// "Force": terminates the hanging worker and lets the run end.
+// "Force": the run ends at once; a worker still inside a blocked call is
+// left to come back by itself (it then touches nothing of the next run).
 void ForceStop();
+// Closes the left workers that have come back; terminates one still alive
+// after the loader's own time-outs. Called on the main window's timer.
+void ReapLeftWorkers();
+// Shut-down: no left worker outlives what shut-down releases.
+void EndLeftWorkers();
 // End of a run, on WM_FINISHED.
 void StopProcess(bool bReportBuilt);
 
@@ -54,6 +60,16 @@ std::string LoadEnginePage(const std::string& address, int nProgress);
 
 // Starts a thread; the handle or null.
 HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+// Starts a thread of a run, bound to the calling thread's run, or to the
+// run in progress when the main window starts it.
+HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+// Waits for the object to be signalled (hObject null: only the time) while
+// the window's thread goes on painting and answering sent messages. False
+// when the time ran out or the wait failed.
+bool WaitPainting(HANDLE hObject, DWORD dwMs);
+// A worker's last act, if its run is still current: sets the stop flag and
+// posts WM_FINISHED.
+void FinishRun(WPARAM wReportBuilt);
 // Keeps hThread as the run's worker, closing the handle of an earlier one.
 void SetSearchThread(HANDLE hThread);
 

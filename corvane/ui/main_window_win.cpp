@@ -13,6 +13,7 @@
 #include "run/diagnostic_log.h"
 #include "run/keyword_run_win.h"
 #include "run/result_list.h"
+#include "run/run_fence.h"
 #include "run/run_state.h"
 #include "run/top20_run_win.h"
 #include "run/worker_threads_win.h"
@@ -35,6 +36,9 @@ constexpr int kQueryLimitMax = 10000;
 
 unsigned g_nLinksShown = 0;
 SIZE s_initialSize{};
+// A close asked for while a Top-20 run works: done when its worker ends.
+bool s_bCloseAfterTop20 = false;
+INT_PTR s_nCloseResult = 0;
 
 HWND Item(int nId) { return GetDlgItem(g_hMainWnd, nId); }
 
@@ -48,9 +52,10 @@ constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusTimerMs = 50;
 CStatusMailbox s_status;
 
-// The status routine workers call: never waits for the main window.
+// The status routine workers call: never waits for the main window. A
+// thread of a run that has ended shows nothing.
 void MainWindowStatus(const char* szText, int nPosition) {
-    if (g_hMainWnd) s_status.Put(szText, nPosition);
+    if (g_hMainWnd) WithinOwnRun([&] { s_status.Put(szText, nPosition); });
 }
 
 // The latest status on the status line and the progress bar, or the
@@ -117,6 +122,7 @@ void OnTop20Box() {
 
 void OnTrawlButton() {
     if (!g_bRunning) {
+        if (IsTop20Running()) return;
         ApplyColumnVisibility();
         ResetLinksCounter();
         DoKeywords();
@@ -132,7 +138,7 @@ void OnTrawlUrlsButton() {
     SetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, "");
     CheckDlgButton(g_hMainWnd, IDC_LIMITQUERY, BST_UNCHECKED);
     CheckDlgButton(g_hMainWnd, IDC_TOP20, BST_UNCHECKED);
-    if (g_bRunning) return;
+    if (g_bRunning || IsTop20Running()) return;
     ResetLinksCounter();
     ApplyColumnVisibility();
     StartProcess();
@@ -147,15 +153,32 @@ void OpenManual() {
     ShellExecuteA(nullptr, "open", szManual, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Not during a run; nor while a Top-20 run is still ranking or showing its
-// report, since shut-down releases what that worker uses.
-bool CanClose() { return !g_bRunning && !IsTop20Running(); }
+// Not during a run. While a Top-20 run works, shut-down must not release
+// what its worker uses: that run ends first (without its report) and the
+// window closes once the worker has ended.
+void RequestClose(HWND hWnd, INT_PTR nResult) {
+    if (g_bRunning) return;
+    if (!IsTop20Running()) {
+        EndDialog(hWnd, nResult);
+        return;
+    }
+    if (!s_bCloseAfterTop20) g_Log.Write("Close: the Top 20 run ends first, then the window closes");
+    s_bCloseAfterTop20 = true;
+    s_nCloseResult = nResult;
+    EndTop20ForClose();
+}
+
+void OnTop20Ended(HWND hWnd) {
+    if (!s_bCloseAfterTop20) return;
+    // The worker posts this as it ends; the wait for its end is short.
+    if (g_hSearchThread) WaitPainting(g_hSearchThread, INFINITE);
+    s_bCloseAfterTop20 = false;
+    EndDialog(hWnd, s_nCloseResult);
+}
 
 void OnCommand(HWND hWnd, int nId) {
     switch (nId) {
-    case IDCANCEL:
-        if (CanClose()) EndDialog(hWnd, IDCANCEL);
-        break;
+    case IDCANCEL: RequestClose(hWnd, IDCANCEL); break;
     case IDC_LIMITQUERY: OnLimitQueryBox(); break;
     case IDC_TOP20: OnTop20Box(); break;
     case IDC_TRAWL: OnTrawlButton(); break;
@@ -223,7 +246,7 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         OnCommand(hWnd, LOWORD(wParam));
         return FALSE;
     case WM_CLOSE:
-        if (CanClose()) EndDialog(hWnd, 0);
+        RequestClose(hWnd, 0);
         return FALSE;
     case WM_HELP:
         SendMessageA(hWnd, WM_COMMAND, ID_HELP_HELPCONTENTSF1, 0);
@@ -239,6 +262,7 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kStatusTimer) {
             ShowWaitingStatus();
+            ReapLeftWorkers();
             return FALSE;
         }
         g_Log.Printf("FaceDlgProc: message %u", uMsg);
@@ -254,11 +278,8 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     }
     if (uMsg == kWmUpdateRow) ApplyRow(static_cast<unsigned>(wParam), reinterpret_cast<URLInfo*>(lParam));
     if (uMsg == kWmListUpdated) OnListUpdated();
-    if (uMsg == kWmFinished) {
-        // The run's last statuses are stale once it has ended.
-        s_status.Clear();
-        StopProcess(wParam != 0);
-    }
+    if (uMsg == kWmFinished) StopProcess(wParam != 0);
+    if (uMsg == kWmTop20Ended) OnTop20Ended(hWnd);
     return FALSE;
 }
 
@@ -293,7 +314,7 @@ void StopAnimation() {
 }
 
 void EnterRunningState() {
-    ++g_nRunSerial;
+    AdvanceRunSerial();
     g_bRunning = true;
     SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) | CS_NOCLOSE);
     EnableItem(IDCANCEL, false);
@@ -312,6 +333,8 @@ void LeaveRunningState() {
     EnableItem(IDC_SENDMAIL, true);
     EnableItem(IDC_TRAWLURLS, true);
     SetDlgItemTextA(g_hMainWnd, IDC_TRAWL, "Trawl Keywords");
+    // The run's serial has moved on: no status of it arrives after this.
+    s_status.Clear();
     SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
     g_bRunning = false;
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 
 #include "resources/resource.h"
@@ -41,12 +42,19 @@ void InitOptions(HWND hDlg) {
     CheckBox(hDlg, IDC_OPT_WHOIS, g_bWhoIs);
 }
 
-void AcceptOptions(HWND hDlg) {
+// The dialog's choices, written as one set: an evaluation may be taking them.
+void TakeChoices(HWND hDlg) {
+    std::string szKeywords = FieldText(hDlg, IDC_OPT_KEYWORDS);
+    std::lock_guard<CRecoverableLock> guard(OptionsLock());
     g_bKeyword = IsChecked(hDlg, IDC_OPT_KEYWORD);
     g_bEmail = IsChecked(hDlg, IDC_OPT_EMAIL);
     g_bContact = IsChecked(hDlg, IDC_OPT_CONTACT);
     g_bWhoIs = IsChecked(hDlg, IDC_OPT_WHOIS);
-    g_szKeywords = FieldText(hDlg, IDC_OPT_KEYWORDS);
+    g_szKeywords = std::move(szKeywords);
+}
+
+void AcceptOptions(HWND hDlg) {
+    TakeChoices(hDlg);
     g_Options.SetContactFlag(g_bContact);
     g_Options.SetEmailFlag(g_bEmail);
     g_Options.SetKeywordFlag(g_bKeyword);

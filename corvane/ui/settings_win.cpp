@@ -1,5 +1,6 @@
 #include "ui/settings_win.h"
 
+#include <mutex>
 #include <vector>
 
 #include "run/run_state.h"
@@ -112,6 +113,7 @@ bool COptions::Save() {
 }
 
 void ApplyOptionsToRunState(const COptions& options) {
+    std::lock_guard<CRecoverableLock> guard(OptionsLock());
     g_bContact = options.GetContactFlag() != 0;
     g_bEmail = options.GetEmailFlag() != 0;
     g_bKeyword = options.GetKeywordFlag() != 0;

@@ -1,6 +1,7 @@
 #include "web/page_loader_win.h"
 
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "run/diagnostic_log.h"
@@ -24,6 +25,19 @@ constexpr int kResolveTimeoutMs = 0;  // none
 constexpr int kConnectTimeoutMs = 60000;
 constexpr int kSendTimeoutMs = 30000;
 constexpr int kReceiveTimeoutMs = 30000;
+static_assert(kLoadTimeoutsMs >= uint64_t{kConnectTimeoutMs} + kSendTimeoutMs + kReceiveTimeoutMs + kMaxBodyReadMs +
+                                      (kSendAttempts - 1) * 1000,
+              "the longest load covers every time-out");
+
+// The shared session, held by every load that uses it. Renewing it only
+// lets go of the shared hold: the handle is closed when the last load that
+// connected through it is done, never under another thread's feet.
+std::mutex s_sessionLock;
+CSessionHandle s_session;
+
+CSessionHandle HoldSession(HINTERNET hSession) {
+    return CSessionHandle(hSession, [](void* lpHandle) { WinHttpCloseHandle(lpHandle); });
+}
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return std::wstring();
@@ -78,35 +92,37 @@ CPageLoader::CPageLoader() { g_bSessionOk = true; }
 CPageLoader::~CPageLoader() = default;
 
 void CPageLoader::CloseSession() {
-    HINTERNET hSession = g_hSession.exchange(nullptr);
-    if (hSession) WinHttpCloseHandle(hSession);
+    std::lock_guard<std::mutex> guard(s_sessionLock);
+    DropSession();
 }
 
-HINTERNET CPageLoader::MyWinhttpConnection() {
+void CPageLoader::DropSession() {
+    s_session.reset();
+    g_hSession = nullptr;
+}
+
+CSessionHandle CPageLoader::MyWinhttpConnection() {
+    std::lock_guard<std::mutex> guard(s_sessionLock);
     uint32_t nTimeout = g_nConnectTimeout;
     if (nTimeout != 0) {
         uint32_t nAge = static_cast<uint32_t>(NowSeconds() - g_tSessionOpened);
         g_Log.Printf("elapsedTime = %u, connectTime = %u", nAge, nTimeout);
         if (nAge + nTimeout / 4 >= nTimeout) {
             g_Log.Write("Connection Timeouts");
-            CloseSession();
+            DropSession();
         }
     }
     if (!g_bSessionOk) {
         g_Log.Write("Last Winhttp Failure Found");
-        CloseSession();
+        DropSession();
     }
-    HINTERNET hSession = g_hSession;
-    if (hSession) return hSession;
-    hSession = OpenSession();
-    HINTERNET hNone = nullptr;
-    if (hSession && !g_hSession.compare_exchange_strong(hNone, hSession)) {
-        // Another thread opened one meanwhile: that one is shared.
-        WinHttpCloseHandle(hSession);
-        hSession = hNone;
+    if (!s_session) {
+        HINTERNET hSession = OpenSession();
+        if (hSession) s_session = HoldSession(hSession);
+        g_hSession = hSession;
     }
     g_bSessionOk = true;
-    return hSession;
+    return s_session;
 }
 
 HINTERNET CPageLoader::OpenSession() {
@@ -205,6 +221,9 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
 
 std::string CPageLoader::LoadPage(const char* szUrl, int nProgress) {
     if (!szUrl) return std::string();
+    // Declared first, so that it lets go of the session after Fail has
+    // closed the request and the connection.
+    CSessionHandle session;
     HINTERNET hConnect = nullptr, hRequest = nullptr;
     try {
         g_Log.Printf("Loading Page %s", szUrl);
@@ -212,9 +231,9 @@ std::string CPageLoader::LoadPage(const char* szUrl, int nProgress) {
         bool bSecure = false;
         if (!CrackURL(szUrl, host, path, bSecure)) return Fail(nullptr, nullptr, "CrackURL failed");
         if (++m_nLoadCount >= kLoadsPerSession) CloseSession();
-        HINTERNET hSession = MyWinhttpConnection();
-        if (!hSession) return Fail(nullptr, nullptr, "WinHttpOpen Fail");
-        hConnect = WinHttpConnect(hSession, Widen(host).c_str(),
+        session = MyWinhttpConnection();
+        if (!session) return Fail(nullptr, nullptr, "WinHttpOpen Fail");
+        hConnect = WinHttpConnect(session.get(), Widen(host).c_str(),
                                   bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT, 0);
         ShowProgress("sending request to %s", 0, host, nProgress, false);
         if (!hConnect) return Fail(nullptr, nullptr, "WinHttpConnect Fail");

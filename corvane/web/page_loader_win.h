@@ -7,11 +7,13 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 // Shared session state. Runs load one page at a time, but an evaluation
-// left behind by "Force" may still load while the next run does: the
-// values are atomic and the handle changes hands by exchange.
+// left behind by "Force", or a Top-20 run, may load while another thread
+// does: the values are atomic, and the session itself is held by every
+// load that uses it (g_hSession names the current one).
 extern std::atomic<HINTERNET> g_hSession;
 extern std::atomic<int64_t> g_tSessionOpened;
 extern std::atomic<uint32_t> g_nConnectTimeout;
@@ -24,6 +26,13 @@ constexpr std::size_t kMaxPageBytes = 32u * 1024u * 1024u;
 // server that trickles a byte at a time would otherwise hold the run for
 // as long as it likes.
 constexpr uint64_t kMaxBodyReadMs = 60000;
+// The longest one load can wait before the loader's own time-outs give up:
+// connecting, sending, the response, the body, and the pauses between the
+// send attempts.
+constexpr uint64_t kLoadTimeoutsMs = 60000 + 30000 + 30000 + kMaxBodyReadMs + 4 * 1000;
+
+// A hold on a WinHTTP session: the handle is closed when the last hold goes.
+using CSessionHandle = std::shared_ptr<void>;
 
 class CPageLoader {
 public:
@@ -33,13 +42,18 @@ public:
     // The body, "fail" when the load failed, empty for a null address or an
     // empty body.
     std::string LoadPage(const char* szUrl, int nProgress);
-    HINTERNET MyWinhttpConnection();
+    // The shared session, opened or renewed as needed; empty when WinHTTP
+    // has none.
+    CSessionHandle MyWinhttpConnection();
+    // Lets go of the shared session; loads still using it keep it open.
     void CloseSession();
     int LoadCount() const { return m_nLoadCount; }
 
 private:
     // A new session with its time-outs set; null when WinHTTP has none.
     static HINTERNET OpenSession();
+    // CloseSession with the session lock held.
+    static void DropSession();
     std::string Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep);
     bool SendWithRetries(HINTERNET hRequest, const char* szUrl);
     std::string ReadBody(HINTERNET hRequest, const std::string& host, int nProgress);

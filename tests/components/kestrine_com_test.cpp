@@ -151,6 +151,7 @@ TEST_F(KestrineTest, CanUnloadOnlyWhenNothingIsAlive) {
     }
     CComRef<IClassFactory> factory = library.Factory();
     ASSERT_TRUE(factory);
+    EXPECT_EQ(library.CanUnloadNow(), S_OK) << "a class object alone holds no lock";
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     factory.Reset();
     EXPECT_EQ(library.CanUnloadNow(), S_FALSE);

@@ -227,6 +227,20 @@ std::string PickQuery(const simweb::CCorpus& corpus, std::size_t nLow, std::size
     return "";
 }
 
+std::string SmallQuery(const simweb::CCorpus& corpus, std::size_t nHigh, const std::vector<std::string>& taken) {
+    for (std::size_t i = 0; i < corpus.PageCount(); ++i) {
+        for (std::size_t nWords = 1; nWords <= 3; ++nWords) {
+            std::string query = TitleWords(corpus, static_cast<int>(i), nWords);
+            if (query.empty() || std::find(taken.begin(), taken.end(), query) != taken.end()) continue;
+            std::vector<int> pages = corpus.Search(query);
+            bool bOrdinary = std::none_of(pages.begin(), pages.end(),
+                                          [&](int page) { return IsHostileAddress(corpus, corpus.Page(page).address); });
+            if (!pages.empty() && pages.size() <= nHigh && bOrdinary) return query;
+        }
+    }
+    return "";
+}
+
 std::string TitleWords(const simweb::CCorpus& corpus, int nPage, std::size_t nWords) {
     std::vector<std::string> words;
     for (const std::string& word : WordsOf(corpus.Title(nPage)))

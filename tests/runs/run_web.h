@@ -39,6 +39,10 @@ std::string Anchor(const std::string& href);
 // not in `taken`; empty when the corpus has none.
 std::string PickQuery(const simweb::CCorpus& corpus, std::size_t nLow, std::size_t nHigh,
                       const std::vector<std::string>& taken = {});
+// The first title words of an ordinary page (one, two or three of them)
+// whose results are between 1 and nHigh ordinary pages and which are not
+// in `taken`; empty when the corpus has none.
+std::string SmallQuery(const simweb::CCorpus& corpus, std::size_t nHigh, const std::vector<std::string>& taken = {});
 // The first nWords distinct words of a page's title, lower case, joined by blanks.
 std::string TitleWords(const simweb::CCorpus& corpus, int nPage, std::size_t nWords);
 std::vector<std::string> Addresses(const simweb::CCorpus& corpus, const std::vector<int>& pages);

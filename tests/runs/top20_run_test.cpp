@@ -101,4 +101,28 @@ TEST_F(Top20RunTest, RunsRightAfterAUrlRun) {
     EXPECT_EQ(g_ReportText, Section(keyword));
 }
 
+// While a Top-20 run works nothing else starts beside it ("Trawl URLs" is
+// disabled, and a click that reaches the window all the same opens no URL
+// dialog), and nobody reads its report meanwhile ("Show report" is
+// disabled). A close pressed the moment its report is closed, while the
+// worker is still winding down, closes the window once the worker has ended.
+TEST_F(Top20RunTest, NothingStartsBesideItAndACloseAtItsEndIsKept) {
+    std::string keyword = PickQuery(Corpus(), 5, 1000);
+    ASSERT_FALSE(keyword.empty());
+    m_window.SetText(IDC_KEYWORDS, keyword);
+    m_window.Click(IDC_TRAWL);
+    ASSERT_NE(m_window.WaitForWindow("Google Top20"), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(m_window.Control(IDC_TRAWLURLS)));
+    EXPECT_FALSE(IsWindowEnabled(m_window.Control(IDC_SHOWREPORT)));
+    m_window.Click(IDC_TRAWLURLS);
+    HWND hReport = m_window.WaitForWindow("Report", 300000);
+    ASSERT_NE(hReport, nullptr);
+    EXPECT_EQ(m_window.WaitForWindow("URL Trawl", 0), nullptr) << "no URL run beside the Top-20 run";
+    EXPECT_FALSE(g_bRunning);
+    EXPECT_EQ(g_ReportText, Section(keyword)) << "the report is whole";
+    PostMessageA(hReport, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(m_window.Main(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(m_window.WaitForWindowGone(m_window.Main())) << "the close is not lost";
+}
+
 }  // namespace

@@ -92,4 +92,34 @@ TEST(HelpBoxes, ModalBoxesCloseOnOkAndCloseButton) {
     EXPECT_TRUE(bPicture);
 }
 
+// Every way a user closes a box: the button, Esc, the title bar's close
+// button. A way that does not close it fails the case; the box is then
+// closed with OK so that the next case can run.
+TEST(HelpBoxes, AboutBoxClosesWithOkEscAndTheCloseButton) {
+    const struct {
+        const char* szName;
+        UINT uMsg;
+        WPARAM wParam;
+    } cases[] = {
+        {"OK", WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)},
+        {"Esc", WM_KEYDOWN, VK_ESCAPE},
+        {"close button", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.szName);
+        bool bClosed = false;
+        CWindowScript script([&](DWORD dwThread) {
+            HWND hAbout = WaitForDialog(dwThread, "About Pellmark");
+            if (!hAbout) return false;
+            PostMessageA(hAbout, test.uMsg, test.wParam, 0);
+            bClosed = WaitUntil([&] { return !IsWindow(hAbout); }, 10000);
+            if (!bClosed) PressButton(hAbout, IDOK);
+            return true;
+        });
+        ShowAboutBox(nullptr);
+        ASSERT_TRUE(script.Join());
+        EXPECT_TRUE(bClosed);
+    }
+}
+
 }  // namespace
