@@ -34,10 +34,12 @@ std::string MakeSnippet(const std::vector<std::string>& words) {
 
 }  // namespace
 
-int CCorpus::AddSite(const std::string& name, const std::string& host, std::vector<std::string> whois) {
+int CCorpus::AddSite(const std::string& name, const std::string& host, std::vector<std::string> whois,
+                     SiteScheme scheme) {
     SimSite site;
     site.name = name;
     site.host = ToLower(host);
+    site.scheme = scheme;
     site.whois = std::move(whois);
     m_siteByHost[site.host] = static_cast<int>(m_sites.size());
     m_sites.push_back(std::move(site));
@@ -48,7 +50,7 @@ int CCorpus::AddPage(int site, const std::string& path, std::string html) {
     SimPage page;
     page.site = site;
     page.path = PercentEscapePath(path);
-    page.address = "http://" + m_sites[site].host + page.path;
+    page.address = (m_sites[site].scheme == SiteScheme::Plain ? "http://" : "https://") + m_sites[site].host + page.path;
     page.html = std::move(html);
     int id = static_cast<int>(m_pages.size());
     m_pageByKey[PageKey(m_sites[site].host, page.path)] = id;
@@ -67,9 +69,8 @@ void CCorpus::Build() {
 
 int CCorpus::FindPage(const std::string& address) const {
     HttpAddress parts;
-    // A page served over https (behind the TLS front) is the same page.
-    const bool bSecure = address.size() > 8 && FindNoCase(address.substr(0, 8), "https://") == 0;
-    if (!ParseHttpAddress(bSecure ? "http://" + address.substr(8) : address, parts)) return -1;
+    // The key holds no scheme: a page is the same page over http and https.
+    if (!ParseHttpAddress(address, parts)) return -1;
     auto it = m_pageByKey.find(PageKey(parts.host, parts.path));
     if (it != m_pageByKey.end()) return it->second;
     // A folder address names the folder's index page, as web servers do.

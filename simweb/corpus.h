@@ -10,9 +10,18 @@
 
 namespace simweb {
 
+// How a site is reached. Plain: http only, as the whole web once was.
+// The others serve https behind a TLS front and their pages' addresses
+// are https ones: Both answers http too, Redirect answers http with a 301
+// to https, SecureOnly has no http at all, and the last three show a
+// broken certificate (out of date, issued for another name, signed by
+// itself) while still answering http.
+enum class SiteScheme { Plain, Both, Redirect, SecureOnly, Expired, WrongName, SelfSigned };
+
 struct SimSite {
     std::string name;                // folder name, e.g. "bluefish.com"
     std::string host;                // e.g. "127.0.0.2"
+    SiteScheme scheme = SiteScheme::Plain;
     std::vector<std::string> whois;  // registrant and contact addresses
     int home = -1;                   // page served for "/"
 };
@@ -20,13 +29,14 @@ struct SimSite {
 struct SimPage {
     int site = -1;
     std::string path;     // e.g. "/bluefish.com/index.html", escaped
-    std::string address;  // "http://" + host + path
+    std::string address;  // "http://" (a Plain site) or "https://", then host and path
     std::string html;
 };
 
 class CCorpus {
 public:
-    int AddSite(const std::string& name, const std::string& host, std::vector<std::string> whois);
+    int AddSite(const std::string& name, const std::string& host, std::vector<std::string> whois,
+                SiteScheme scheme = SiteScheme::Plain);
     // The first page of a site is its home unless SetHome says otherwise.
     int AddPage(int site, const std::string& path, std::string html);
     void SetHome(int site, int page);
@@ -40,7 +50,7 @@ public:
 
     // -1 when unknown. A folder address finds its index page; "http://host"
     // and "http://host/" find the site's home; "https://" finds the same
-    // pages as "http://".
+    // pages as "http://", whatever the site's scheme.
     int FindPage(const std::string& address) const;
     int FindSiteByHost(const std::string& host) const;
 

@@ -82,6 +82,7 @@ struct PagePlan {
 
 struct SitePlan {
     std::string name;
+    SiteScheme scheme = SiteScheme::Plain;
     std::vector<std::string> topic;  // the site's own slice of the vocabulary
     std::vector<int> pages;
 };
@@ -95,7 +96,7 @@ public:
         PlanSites();
         PlanLinks();
         for (std::size_t s = 0; s < m_sites.size(); ++s) {
-            int site = corpus.AddSite(m_sites[s].name, m_hosts[s], PlanWhoIs(m_sites[s].name));
+            int site = corpus.AddSite(m_sites[s].name, m_hosts[s], PlanWhoIs(m_sites[s].name), m_sites[s].scheme);
             for (int page : m_sites[s].pages) corpus.AddPage(site, "/" + m_sites[s].name + "/" + m_pages[page].rel, RenderPage(page));
         }
         if (bBuild) corpus.Build();
@@ -126,6 +127,7 @@ private:
         for (const std::string& name : names) {
             SitePlan site;
             site.name = name;
+            if (m_spec.bToday) site.scheme = TodaySiteScheme(m_sites.size());
             int nTopic = m_random.Below(static_cast<int>(kVocabulary.size()) - 24);
             site.topic.assign(kVocabulary.begin() + nTopic, kVocabulary.begin() + nTopic + 24);
             bool bFeedback = m_random.Chance(50);
@@ -220,9 +222,18 @@ private:
         return whois;
     }
 
-    std::string Address(int page) const {
+    // The scheme a link to the site is written with: a site that still
+    // answers http is now and then linked the old way.
+    const char* LinkScheme(int site) {
+        const SiteScheme scheme = m_sites[site].scheme;
+        if (scheme == SiteScheme::Plain) return "http://";
+        if ((scheme == SiteScheme::Both || scheme == SiteScheme::Redirect) && m_random.Chance(20)) return "http://";
+        return "https://";
+    }
+
+    std::string Address(int page) {
         const PagePlan& plan = m_pages[page];
-        return "http://" + m_hosts[plan.site] + "/" + m_sites[plan.site].name + "/" + plan.rel;
+        return LinkScheme(plan.site) + m_hosts[plan.site] + "/" + m_sites[plan.site].name + "/" + plan.rel;
     }
 
     // A link from one page of a site to another, relative or absolute.
@@ -350,6 +361,16 @@ private:
 };
 
 }  // namespace
+
+SiteScheme TodaySiteScheme(std::size_t nSite) {
+    // Twelve sites in a row hold each kind; the broken certificates are
+    // three in twelve, enough that a small web meets each.
+    static const SiteScheme kPattern[] = {
+        SiteScheme::Both,     SiteScheme::Redirect,  SiteScheme::SecureOnly, SiteScheme::Expired,
+        SiteScheme::Both,     SiteScheme::Plain,     SiteScheme::Redirect,   SiteScheme::WrongName,
+        SiteScheme::Both,     SiteScheme::SecureOnly, SiteScheme::Both,      SiteScheme::SelfSigned};
+    return kPattern[nSite % (sizeof kPattern / sizeof kPattern[0])];
+}
 
 void GenerateCorpus(const GenerateSpec& spec, const std::vector<std::string>& hosts, CCorpus& corpus, bool bBuild) {
     CGenerator generator(spec, hosts);

@@ -8,7 +8,7 @@ namespace {
 
 std::string ResultEntry(const CCorpus& corpus, int page, const std::string& engineHost) {
     const std::string& address = corpus.Page(page).address;
-    std::string shown = address.substr(7);
+    std::string shown = address.substr(address.find("://") + 3);
     return "<div class=\"g\"><a href=\"" + address + "\">" + HtmlEscape(corpus.Title(page)) +
            "</a><br>\n<font size=\"-1\">" + HtmlEscape(corpus.Snippet(page)) + "<br>\n<span class=\"a\">" +
            HtmlEscape(shown) + "</span> - <a href=\"http://" + engineHost + "/search?q=cache:" + shown +

@@ -179,12 +179,14 @@ void CConnection::Reset() {
 
 CHttpServer::~CHttpServer() { Stop(); }
 
-bool CHttpServer::Start(const std::vector<std::string>& addresses, int nPort, RequestHandler handler, LogHandler log,
+bool CHttpServer::Start(const std::vector<ListenPoint>& points, RequestHandler handler, LogHandler log,
                         std::string& error) {
     m_handler = std::move(handler);
     m_log = std::move(log);
     m_stopping = false;
-    for (const std::string& address : addresses) {
+    for (const ListenPoint& point : points) {
+        const std::string& address = point.address;
+        const int nPort = point.nPort;
         CSocket listener(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         const SOCKET s = listener.Get();
         BOOL bReuse = TRUE;

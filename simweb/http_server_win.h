@@ -73,6 +73,12 @@ struct ServedAnswer {
     std::function<void()> afterSent;
 };
 
+// One listening socket: an address and its port.
+struct ListenPoint {
+    std::string address;
+    int nPort = 80;
+};
+
 using RequestHandler = std::function<ServedAnswer(int nListener, const HttpRequestHead& head)>;
 using LogHandler = std::function<void(const RequestLogEntry& entry)>;
 
@@ -97,10 +103,9 @@ public:
     CHttpServer(const CHttpServer&) = delete;
     CHttpServer& operator=(const CHttpServer&) = delete;
 
-    // Listens on every address (port nPort); false with a reason when one
-    // cannot be bound (then nothing listens).
-    bool Start(const std::vector<std::string>& addresses, int nPort, RequestHandler handler, LogHandler log,
-               std::string& error);
+    // Listens on every point; false with a reason when one cannot be bound
+    // (then nothing listens).
+    bool Start(const std::vector<ListenPoint>& points, RequestHandler handler, LogHandler log, std::string& error);
     // Closes the listeners, ends every open connection and waits for the threads.
     void Stop();
 

@@ -37,6 +37,7 @@ int WriteCorpus(const simweb::SimWebOptions& options) {
     return 0;
 }
 
+// The site map, or the TLS front entries, one per line.
 int PrintMap(const simweb::SimWebOptions& options) {
     simweb::CCorpus corpus;
     std::string error;
@@ -44,7 +45,11 @@ int PrintMap(const simweb::SimWebOptions& options) {
         std::fprintf(stderr, "simweb: %s\n", error.c_str());
         return 1;
     }
-    std::fputs(simweb::SiteMapText(options, corpus).c_str(), stdout);
+    if (!options.bPrintFronts) {
+        std::fputs(simweb::SiteMapText(options, corpus).c_str(), stdout);
+        return 0;
+    }
+    for (const std::string& entry : simweb::TlsFrontEntries(options, corpus)) std::printf("%s\n", entry.c_str());
     return 0;
 }
 
@@ -79,6 +84,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.writeFolder.empty()) return WriteCorpus(options);
-    if (options.bPrintMap) return PrintMap(options);
+    if (options.bPrintMap || options.bPrintFronts) return PrintMap(options);
     return Serve(options);
 }

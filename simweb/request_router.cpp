@@ -77,6 +77,7 @@ HttpAnswer CRequestRouter::Answer(const ListenerRole& role, const std::string& t
     if (role.bEngine && path == "/search") return Search(query, nNowMs);
     if (role.bEngine && path == "/") return MakeAnswer(200, EngineHomePage());
     if (role.bWhoIs && path == "/cgi-bin/checkdomain.pl") return WhoIs(query);
+    if (role.nSite >= 0 && role.bToSecure) return MovedToSecure(role.nSite, target);
     if (role.nSite >= 0) return SitePage(role.nSite, path);
     return MakeAnswer(404, NotFoundPage());
 }
@@ -132,6 +133,12 @@ HttpAnswer CRequestRouter::WhoIs(const std::string& query) const {
     std::size_t colon = domain.find(':');
     if (site < 0 && colon != std::string::npos) site = m_corpus.FindSiteByHost(domain.substr(0, colon));
     return MakeAnswer(200, WhoIsPage(m_corpus, site));
+}
+
+HttpAnswer CRequestRouter::MovedToSecure(int site, const std::string& target) const {
+    HttpAnswer answer = MakeAnswer(301, "<html><body>Moved Permanently</body></html>\n");
+    answer.location = "https://" + m_corpus.Site(site).host + target;
+    return answer;
 }
 
 HttpAnswer CRequestRouter::SitePage(int site, const std::string& path) const {

@@ -24,6 +24,7 @@ struct ListenerRole {
     bool bWhoIs = false;
     int nSite = -1;
     int nHostile = -1;  // a hostile site's kind
+    bool bToSecure = false;  // the site's plain http forwards every request to https
 };
 
 // An HTML answer with the given status and body.
@@ -55,6 +56,7 @@ private:
     HttpAnswer Cached(const std::string& address) const;
     HttpAnswer WhoIs(const std::string& query) const;
     HttpAnswer SitePage(int site, const std::string& path) const;
+    HttpAnswer MovedToSecure(int site, const std::string& target) const;
     // The page named by a raw address, also when it came percent-escaped.
     int FindRawAddress(const std::string& address) const;
 

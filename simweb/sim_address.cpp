@@ -29,7 +29,7 @@ std::string Trim(const std::string& text) {
 }
 
 std::string Rebuild(const HttpAddress& parts) {
-    std::string address = "http://" + parts.host + parts.path;
+    std::string address = (parts.bSecure ? "https://" : "http://") + parts.host + parts.path;
     if (!parts.query.empty()) address += "?" + parts.query;
     return address;
 }
@@ -37,12 +37,16 @@ std::string Rebuild(const HttpAddress& parts) {
 }  // namespace
 
 bool ParseHttpAddress(const std::string& address, HttpAddress& parts) {
-    if (!StartsWithNoCase(address, "http://")) return false;
-    std::size_t hostEnd = address.find_first_of("/?#", 7);
+    parts.bSecure = StartsWithNoCase(address, "https://");
+    if (!parts.bSecure && !StartsWithNoCase(address, "http://")) return false;
+    const std::size_t nHostStart = parts.bSecure ? 8 : 7;
+    std::size_t hostEnd = address.find_first_of("/?#", nHostStart);
     if (hostEnd == std::string::npos) hostEnd = address.size();
-    parts.host = ToLower(address.substr(7, hostEnd - 7));
-    if (parts.host.size() > 3 && parts.host.compare(parts.host.size() - 3, 3, ":80") == 0)
-        parts.host.resize(parts.host.size() - 3);
+    parts.host = ToLower(address.substr(nHostStart, hostEnd - nHostStart));
+    const std::string defaultPort = parts.bSecure ? ":443" : ":80";
+    if (parts.host.size() > defaultPort.size() &&
+        parts.host.compare(parts.host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
+        parts.host.resize(parts.host.size() - defaultPort.size());
     if (parts.host.empty()) return false;
     std::size_t fragment = address.find('#', hostEnd);
     std::string rest = address.substr(hostEnd, fragment == std::string::npos ? std::string::npos : fragment - hostEnd);
@@ -89,11 +93,12 @@ std::string ResolveHref(const std::string& baseAddress, const std::string& rawHr
     HttpAddress base;
     if (!ParseHttpAddress(baseAddress, base)) return std::string();
     HttpAddress target;
-    if (StartsWith(href, "//")) href = "http:" + href;
+    if (StartsWith(href, "//")) href = (base.bSecure ? "https:" : "http:") + href;
     if (HasScheme(href)) {
         if (!ParseHttpAddress(href, target)) return std::string();
     } else {
         if (href.empty()) return std::string();
+        target.bSecure = base.bSecure;
         target.host = base.host;
         std::size_t question = href.find('?');
         std::string path = href.substr(0, question);

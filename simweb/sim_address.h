@@ -9,12 +9,13 @@
 namespace simweb {
 
 struct HttpAddress {
-    std::string host;   // lower case, without ":80"
+    bool bSecure = false;  // "https://"
+    std::string host;   // lower case, without the scheme's own port
     std::string path;   // from the first "/" ("/" when none), no query
     std::string query;  // after "?", without it
 };
 
-// False unless the text is an "http://" address with a host.
+// False unless the text is an "http://" or "https://" address with a host.
 bool ParseHttpAddress(const std::string& address, HttpAddress& parts);
 
 // The key under which a page is found: host and path with every escape

@@ -71,6 +71,7 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--site-base", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.siteBase); }},
         {"--hostile-base", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.hostileBase); }},
         {"--port", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, 65535, o.nPort); }},
+        {"--front-port", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, 65535, o.nFrontPort); }},
         {"--block", [](const std::string& v, SimWebOptions& o) { return ReadBlockRule(v, o); }},
         {"--write-corpus", [](const std::string& v, SimWebOptions& o) { o.writeFolder = v; return !v.empty(); }},
     };
@@ -79,6 +80,8 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
 
 bool SetFlag(const std::string& arg, SimWebOptions& options) {
     if (arg == "--print-map") return options.bPrintMap = true;
+    if (arg == "--print-tls") return options.bPrintFronts = true;
+    if (arg == "--today") return options.generate.bToday = true;
     if (arg == "--quiet") return options.bQuiet = true;
     if (arg == "--hostile") return options.bHostile = true;
     return false;
@@ -90,6 +93,8 @@ std::string UsageText() {
     return "usage: simweb [corpus] [addresses] [options]\n"
            "corpus (default: generated, seed 1, 20 sites of 10 pages):\n"
            "  --seed N --sites N --pages N   generate N sites of N pages each from the seed\n"
+           "  --today                        generate a web of today: mostly https, some sites https only or\n"
+           "                                 forwarding http there, a few with a broken certificate\n"
            "  --corpus DIR                   load DIR: one sub-folder of .html files per site\n"
            "addresses (port 80 of each):\n"
            "  --engine ADDR      search engine, rank service, link: search (default 127.0.0.1)\n"
@@ -99,6 +104,8 @@ std::string UsageText() {
            "  --block N/MS       the N-th query within MS milliseconds gets the verification page\n"
            "  --hostile          also serve the hostile sites, from --hostile-base ADDR (default 127.0.0.200)\n"
            "  --print-map        list the services and sites with their addresses and WhoIs entries, and end\n"
+           "  --print-tls        list the TLS front the https sites need (ADDRESS:KIND:PORT), and end\n"
+           "  --front-port N     serve the https-only and forwarding sites' pages to the front on N (default 8080)\n"
            "  --write-corpus DIR write the corpus as a folder that --corpus reads, and end\n"
            "  --quiet            do not print a line per request\n"
            "Ctrl+C or a request for /simweb/stop on the engine's address stops it.\n";
@@ -174,6 +181,25 @@ std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus) {
         text += "\n";
     }
     return text;
+}
+
+int SitePagePort(const SimWebOptions& options, SiteScheme scheme) {
+    return scheme == SiteScheme::Redirect || scheme == SiteScheme::SecureOnly ? options.nFrontPort : options.nPort;
+}
+
+std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCorpus& corpus) {
+    static const std::map<SiteScheme, const char*> kCertificates = {
+        {SiteScheme::Both, "good"},          {SiteScheme::Redirect, "good"},   {SiteScheme::SecureOnly, "good"},
+        {SiteScheme::Expired, "expired"},    {SiteScheme::WrongName, "wrong-name"},
+        {SiteScheme::SelfSigned, "self-signed"}};
+    std::vector<std::string> entries;
+    for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
+        const SimSite& site = corpus.Site(static_cast<int>(s));
+        auto it = kCertificates.find(site.scheme);
+        if (it == kCertificates.end()) continue;
+        entries.push_back(site.host + ":" + it->second + ":" + std::to_string(SitePagePort(options, site.scheme)));
+    }
+    return entries;
 }
 
 }  // namespace simweb

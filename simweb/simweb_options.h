@@ -18,11 +18,15 @@ struct SimWebOptions {
     std::string whoisHost = "127.0.0.1";
     std::string siteBase = "127.0.0.2";
     int nPort = 80;
+    // Where the pages of a site that answers no plain http on nPort (it
+    // has none, or forwards it to https) are served to the TLS front.
+    int nFrontPort = 8080;
     int nBlockQueries = 0;  // 0: never show the verification page
     int64_t nBlockWindowMs = 0;
     bool bHostile = false;
     std::string hostileBase = "127.0.0.200";
     bool bPrintMap = false;
+    bool bPrintFronts = false;
     bool bQuiet = false;
     std::string writeFolder;  // write the corpus there and end
 };
@@ -44,5 +48,12 @@ bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& err
 // One line per service and per site: number, address, name, home page,
 // WhoIs addresses; then one per hostile site: number, address, kind, page.
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus);
+
+// The TLS front a corpus needs, one ADDRESS:KIND:PORT entry per site that
+// serves https: the certificate it shows (good, expired, wrong-name or
+// self-signed) and the port of the plain side behind it.
+std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCorpus& corpus);
+// The port a site's pages are served on for plain http or for the front.
+int SitePagePort(const SimWebOptions& options, SiteScheme scheme);
 
 }  // namespace simweb

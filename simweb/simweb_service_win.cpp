@@ -41,7 +41,7 @@ bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
         m_bStopRequested = false;
     }
     m_bRunning = m_server.Start(
-        m_addresses, m_options.nPort, [this](int nListener, const HttpRequestHead& head) { return Handle(nListener, head); },
+        m_points, [this](int nListener, const HttpRequestHead& head) { return Handle(nListener, head); },
         [this](const RequestLogEntry& entry) { Record(entry); }, error);
     if (!m_bRunning) Stop();
     return m_bRunning;
@@ -54,22 +54,33 @@ void CSimWeb::Stop() {
     m_bWinsock = false;
 }
 
+// A site that serves no plain http has its pages on the front's port
+// only; one that forwards http to https has the forwarding on the plain
+// port beside them.
 void CSimWeb::PlanListeners() {
-    m_addresses.clear();
+    m_points.clear();
     m_roles.clear();
-    auto roleOf = [this](const std::string& address) -> ListenerRole& {
-        auto it = std::find(m_addresses.begin(), m_addresses.end(), address);
-        if (it != m_addresses.end()) return m_roles[static_cast<std::size_t>(it - m_addresses.begin())];
-        m_addresses.push_back(address);
+    auto roleOf = [this](const std::string& address, int nPort) -> ListenerRole& {
+        auto it = std::find_if(m_points.begin(), m_points.end(), [&](const ListenPoint& point) {
+            return point.address == address && point.nPort == nPort;
+        });
+        if (it != m_points.end()) return m_roles[static_cast<std::size_t>(it - m_points.begin())];
+        m_points.push_back({address, nPort});
         m_roles.emplace_back();
         return m_roles.back();
     };
-    roleOf(m_options.engineHost).bEngine = true;
-    roleOf(m_options.whoisHost).bWhoIs = true;
+    roleOf(m_options.engineHost, m_options.nPort).bEngine = true;
+    roleOf(m_options.whoisHost, m_options.nPort).bWhoIs = true;
     for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) {
-        ListenerRole& role = roleOf(m_corpus.Site(static_cast<int>(s)).host);
+        const SimSite& site = m_corpus.Site(static_cast<int>(s));
+        ListenerRole& role = roleOf(site.host, SitePagePort(m_options, site.scheme));
         role.nSite = static_cast<int>(s);
         if (m_options.bHostile) role.nHostile = HostileKindOfSite(m_corpus, static_cast<int>(s));
+        if (site.scheme == SiteScheme::Redirect) {
+            ListenerRole& forward = roleOf(site.host, m_options.nPort);
+            forward.nSite = static_cast<int>(s);
+            forward.bToSecure = true;
+        }
     }
 }
 
@@ -83,7 +94,7 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
     }
     if (role.nHostile >= 0)
         return HostileAnswer(HostileKindAt(static_cast<std::size_t>(role.nHostile)),
-                             m_addresses[static_cast<std::size_t>(nListener)], head.target);
+                             m_points[static_cast<std::size_t>(nListener)].address, head.target);
     served.answer = m_router->Answer(role, head.target, SteadyNowMs());
     return served;
 }

@@ -60,7 +60,7 @@ private:
     CCorpus m_corpus;
     std::unique_ptr<CRequestRouter> m_router;
     CHttpServer m_server;
-    std::vector<std::string> m_addresses;
+    std::vector<ListenPoint> m_points;
     std::vector<ListenerRole> m_roles;
     bool m_bRunning = false;
     bool m_bWinsock = false;

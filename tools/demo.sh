@@ -7,6 +7,9 @@
 #   without one:    under Xvfb, demo_driver.exe plays a user through a
 #                   keyword run and leaves the report files, the address
 #                   file, the log and pictures in demo-output/.
+# The corpus is a web of today: most pages https behind a TLS front
+# (tools/tls.sh) with certificates of the tree's own authority, and a few
+# behind broken certificates, which the run logs and passes over.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree=${1:-}
@@ -14,7 +17,7 @@ tree=${1:-}
 tree="$(cd "$tree" && pwd)"
 bin="$tree/bin" prefix="$tree/wineprefix" loader=/usr/lib/wine/wine64
 out="$here/demo-output"
-seed=7 sites=12 pages=8
+web=(--seed 7 --sites 12 --pages 8 --today)
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
 . "$here/tools/xvfb.sh"
 
@@ -33,18 +36,22 @@ create_settings_key() {
 }
 
 start_web() {
-  "$here/tools/simweb.sh" start "$tree" --seed "$seed" --sites "$sites" --pages "$pages" --quiet
+  local fronts
+  mapfile -t fronts < <("$loader" "$bin/simweb.exe" "${web[@]}" --print-tls | tr -d '\r')
+  "$here/tools/tls.sh" start "$tree" demo "${fronts[@]}"
+  "$here/tools/simweb.sh" start "$tree" "${web[@]}" --quiet
 }
 
 stop_all() {
   "$here/tools/simweb.sh" stop "$tree" || true
+  "$here/tools/tls.sh" stop "$tree" demo || true
   "$here/tools/wine-prefix.sh" down "$prefix" "$bin" "$loader"
   stop_xvfb
 }
 
 # The two topic words that most generated pages carry: both have results.
 pick_keywords() {
-  "$here/tools/corpus-keywords.sh" "$tree" "$tree/demo-corpus" --seed "$seed" --sites "$sites" --pages "$pages"
+  "$here/tools/corpus-keywords.sh" "$tree" "$tree/demo-corpus" "${web[@]}"
 }
 
 run_for_user() {

@@ -16,7 +16,9 @@
 namespace {
 
 // Sites a.com to j.com and k.org of this program: 127.0.70.1 to
-// 127.0.70.11, so the first site's host lies inside the last two's.
+// 127.0.70.11, so the first site's host lies inside the last two's. A TLS
+// front (tests/runs/CMakeLists.txt) serves a.com, b.com and h.com over
+// https as well.
 const char kSiteBase[] = "127.0.70.1";
 const std::vector<std::string> kSiteNames = {"a.com", "b.com", "c.com", "d.com", "e.com", "f.com",
                                              "g.com", "h.com", "i.com", "j.com", "k.org"};
@@ -37,10 +39,12 @@ const std::vector<Place> kPlaces = {
     {"G0", 6, "index.html", false}, {"H0", 7, "index.html", false},  {"I0", 8, "index.html", false},
     {"J0", 9, "index.html", false}, {"K0", 10, "index.html", false}, {"K1", 10, "other.html", false},
     {"Bdir", 1, "", false},         {"Ddir", 3, "", false},          {"Acaps", 0, "index.html", true},
+    {"M0", 0, "mixed.html", false},
 };
 
-// Each page's links in page order: places by key, anything else as written
-// (a relative link). "Bdir" lies inside B0's address, "Acaps" inside A0's.
+// Each page's links in page order: places by key ("s:" before it: over
+// https), anything else as written (a relative link). "Bdir" lies inside
+// B0's address, "Acaps" inside A0's.
 const std::map<std::string, std::vector<std::string>> kLinks = {
     {"A0", {"B0", "C0", "A1", "B1", "Bdir", "Acaps", "next.html"}},
     {"A1", {"H0"}},
@@ -58,6 +62,8 @@ const std::map<std::string, std::vector<std::string>> kLinks = {
     // Relative links of a page whose address has no ".com" stay relative.
     {"K0", {"other.html", "/k.org/other.html"}},
     {"K1", {}},
+    // Both schemes: B0 and C0 each way round, H0 over https only.
+    {"M0", {"s:B0", "C0", "B0", "s:C0", "s:H0"}},
 };
 
 const std::vector<std::string>& Hosts() {
@@ -72,6 +78,7 @@ std::string Upper(std::string text) {
 }
 
 std::string Address(const std::string& key) {
+    if (key.compare(0, 2, "s:") == 0) return "https://" + Address(key.substr(2)).substr(7);
     for (const Place& place : kPlaces) {
         if (key != place.szKey) continue;
         std::string path = kSiteNames[place.nSite] + "/" + place.szPath;
@@ -91,6 +98,12 @@ std::vector<SiteFolder> CrawlSites() {
         sites[place.nSite].pages.push_back({place.szPath, html + "</body></html>\n"});
     }
     return sites;
+}
+
+// The page as the local web's log shows it: the front passes https
+// requests on as plain ones.
+std::string AsRequested(const std::string& address) {
+    return address.compare(0, 8, "https://") == 0 ? "http://" + address.substr(8) : address;
 }
 
 class CrawlRunTest : public RunWebTest {
@@ -138,6 +151,10 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
         {"no following", {"A0", "B0"}, false, false, 100, {"A0", "B0"}},
         {"domain links alone", {"A0"}, false, true, 100, {"A0"}},
         {"relative links left relative", {"K0"}, true, false, 100, {"K0"}},
+        // An https page's https links are followed; a page met over both
+        // schemes is loaded once, over the scheme it was first met with.
+        {"both schemes", {"s:M0"}, true, false, 100, {"s:M0", "s:B0", "C0", "s:H0", "D0", "E0", "F0", "G0"}},
+        {"both schemes, no following", {"s:M0"}, false, false, 100, {"s:M0"}},
     };
     for (const CrawlCase& c : cases) {
         SCOPED_TRACE(c.szName);
@@ -145,7 +162,12 @@ TEST_F(CrawlRunTest, FollowedLinksAreLoadedBreadthFirst) {
         m_window.SetText(IDC_MAXRESULTS, std::to_string(c.nMaxResults));
         RunUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks);
         std::vector<std::string> loads = Addresses(c.loads, Address);
-        EXPECT_EQ(SiteRequests(*s_web, m_nFrom), loads);
+        const std::vector<std::string> requests = SiteRequests(*s_web, m_nFrom);
+        std::vector<std::string> requested(loads.size());
+        std::transform(loads.begin(), loads.end(), requested.begin(), AsRequested);
+        EXPECT_EQ(requests, requested);
+        // No address was joined onto another (".../https://...").
+        for (const std::string& request : requests) EXPECT_EQ(request.find("://", 7), std::string::npos) << request;
         // Every loaded page is accepted; rows stop at the maximum.
         std::vector<RowFacts> rows = FactsOf(Corpus(), First(loads, static_cast<std::size_t>(c.nMaxResults)));
         ExpectRowFacts(m_window, rows, false, false);

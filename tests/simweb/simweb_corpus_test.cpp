@@ -63,6 +63,45 @@ TEST(CorpusGenerator, SameSeedSameCorpusOtherSeedOther) {
 }
 
 // Every kind of content a real page mixes in occurs somewhere in the corpus.
+// A web of today: each kind of site, its pages' addresses in its scheme,
+// most links https but some http ones left, every link still leading to a
+// corpus page, and a front entry for every site that serves https.
+TEST(CorpusGenerator, AWebOfTodayIsMostlyHttpsWithEveryKindOfSite) {
+    CCorpus today;
+    GenerateCorpus(GenerateSpec{7, 20, 12, true}, Hosts(20), today);
+    ASSERT_EQ(today.PageCount(), Generated().PageCount());
+    std::set<SiteScheme> kinds;
+    std::size_t nSecureSites = 0, nHttp = 0, nHttps = 0;
+    for (std::size_t s = 0; s < today.SiteCount(); ++s) {
+        kinds.insert(today.Site(static_cast<int>(s)).scheme);
+        nSecureSites += today.Site(static_cast<int>(s)).scheme != SiteScheme::Plain;
+    }
+    EXPECT_EQ(kinds.size(), 7u);
+    for (int page : AllPages(today)) {
+        const bool bPlain = today.Site(today.Page(page).site).scheme == SiteScheme::Plain;
+        EXPECT_TRUE(StartsWith(today.Page(page).address, bPlain ? "http://" : "https://")) << today.Page(page).address;
+        for (const std::string& href : today.OutboundLinks(page)) {
+            nHttp += StartsWith(href, "http://");
+            nHttps += StartsWith(href, "https://");
+            if (StartsWith(href, "mailto:")) continue;
+            EXPECT_GE(today.FindPage(ResolveHref(today.Page(page).address, href)), 0) << href;
+        }
+    }
+    EXPECT_GT(nHttp, 0u);
+    EXPECT_GT(nHttps, 2 * nHttp);
+    const std::vector<std::string> fronts = TlsFrontEntries(SimWebOptions(), today);
+    EXPECT_EQ(fronts.size(), nSecureSites);
+    const std::map<SiteScheme, std::string> kExpected = {
+        {SiteScheme::Both, ":good:80"},       {SiteScheme::Redirect, ":good:8080"},
+        {SiteScheme::SecureOnly, ":good:8080"}, {SiteScheme::Expired, ":expired:80"},
+        {SiteScheme::WrongName, ":wrong-name:80"}, {SiteScheme::SelfSigned, ":self-signed:80"}};
+    for (std::size_t s = 0, nEntry = 0; s < today.SiteCount() && nEntry < fronts.size(); ++s) {
+        const SimSite& site = today.Site(static_cast<int>(s));
+        if (site.scheme == SiteScheme::Plain) continue;
+        EXPECT_EQ(fronts[nEntry++], site.host + kExpected.at(site.scheme));
+    }
+}
+
 TEST(CorpusGenerator, PagesMixWhatRealPagesHold) {
     const std::vector<std::pair<const char*, const char*>> kFeatures = {
         {"mailto link", "href=\"mailto:"},       {"upper-case link tag", "<A HREF=\""},
@@ -355,12 +394,22 @@ TEST(Addresses, ResolveHref) {
         {"  spaced.html ", "http://127.0.0.5/site.com/dir/spaced.html"},
         {"mailto:a@b.com", ""},
         {"javascript:void(0)", ""},
-        {"https://127.0.0.6/", ""},
+        {"https://127.0.0.6/", "https://127.0.0.6/"},
+        {"HTTPS://127.0.0.6:443/X.html", "https://127.0.0.6/X.html"},
+        {"ftp://127.0.0.6/", ""},
         {"#top", ""},
         {"", ""},
     };
     for (const auto& c : kCases) EXPECT_EQ(ResolveHref(kBase, c.first), c.second) << c.first;
     EXPECT_EQ(ResolveHref("not an address", "b.html"), "");
+    // On an https page, relative links and "//" links stay https.
+    const char* const kSecureBase = "https://127.0.0.5/site.com/dir/page.html";
+    const std::vector<std::pair<const char*, const char*>> kSecureCases = {
+        {"../b.html", "https://127.0.0.5/site.com/b.html"},
+        {"//127.0.0.6/x.html", "https://127.0.0.6/x.html"},
+        {"http://127.0.0.6/x.html", "http://127.0.0.6/x.html"},
+    };
+    for (const auto& c : kSecureCases) EXPECT_EQ(ResolveHref(kSecureBase, c.first), c.second) << c.first;
 }
 
 TEST(Addresses, SiteHostsSkipReservedAndBroadcastAddresses) {
