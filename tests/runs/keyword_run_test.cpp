@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -7,6 +10,7 @@
 #include "resources/resource.h"
 #include "run/run_state.h"
 #include "runs/run_web.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -124,6 +128,118 @@ TEST_F(KeywordRunTest, StopDuringAResultPageBuildsTheKeywordsReport) {
     std::size_t nAt = 0;
     ExpectReportSection(nAt, keyword, taken);
     EXPECT_EQ(nAt, g_ReportText.size()) << "no section of the keyword that was never reached";
+}
+
+// A web of today: twelve sites from 127.0.64.101, most of them https
+// behind the TLS front of tests/runs/CMakeLists.txt, three of those behind
+// a broken certificate.
+const char kTodayBase[] = "127.0.64.101";
+constexpr simweb::GenerateSpec kTodayWeb{17, 12, 4, true};
+const simweb::SiteScheme kBrokenSchemes[] = {simweb::SiteScheme::Expired, simweb::SiteScheme::WrongName,
+                                             simweb::SiteScheme::SelfSigned};
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// The address the local web logs for a page: the front passes https
+// requests on as plain ones.
+std::string LoggedAddress(std::string address) {
+    if (address.compare(0, 8, "https://") == 0) address.replace(0, 8, "http://");
+    return address;
+}
+
+class KeywordRunTodayTest : public RunWebTest {
+protected:
+    static void SetUpTestSuite() {
+        StoreOptions(false, false);
+        StartWeb(kTodayBase, 0, "", nullptr, kTodayWeb);
+    }
+
+    simweb::SiteScheme SchemeOf(int nPage) const { return Corpus().Site(Corpus().Page(nPage).site).scheme; }
+    bool IsBroken(int nPage) const {
+        return std::find(std::begin(kBrokenSchemes), std::end(kBrokenSchemes), SchemeOf(nPage)) !=
+               std::end(kBrokenSchemes);
+    }
+    // A keyword from the home title of the first site of each broken kind:
+    // its results list a page behind that certificate.
+    std::vector<std::string> BrokenSiteKeywords() const {
+        std::vector<std::string> keywords;
+        for (simweb::SiteScheme scheme : kBrokenSchemes) {
+            for (std::size_t s = 0; s < Corpus().SiteCount(); ++s) {
+                if (Corpus().Site(static_cast<int>(s)).scheme != scheme) continue;
+                std::string word = TitleWords(Corpus(), Corpus().Site(static_cast<int>(s)).home, 1);
+                if (std::find(keywords.begin(), keywords.end(), word) == keywords.end()) keywords.push_back(word);
+                break;
+            }
+        }
+        return keywords;
+    }
+    // A refused certificate is a failed load, and a keyword run evaluates
+    // the loader's failure text in the page's place: the engine's figures,
+    // none of the page's links.
+    RowFacts FailedLoadFacts(int nPage) const {
+        RowFacts facts = FactsOf(Corpus(), Corpus().Page(nPage).address);
+        facts.nOutbound = OutboundCount("fail");
+        facts.nBoost = RankBoost(facts.nRank, facts.nOutbound);
+        return facts;
+    }
+};
+
+TEST_F(KeywordRunTodayTest, RefusedCertificatesAreFailedLoadsAndTheRunGoesOn) {
+    ASSERT_EQ(simweb::TlsFrontEntries(s_web->Options(), Corpus()), Words(KEYWORD_RUN_TLS_FRONTS))
+        << "the TLS front serves this web's https side";
+    std::vector<std::string> keywords = BrokenSiteKeywords();
+    ASSERT_FALSE(keywords.empty());
+    std::vector<std::vector<int>> results;
+    std::vector<RowFacts> rows;
+    std::vector<std::string> loads;
+    std::map<std::string, std::size_t> refusals;
+    std::map<simweb::SiteScheme, int> evaluated;
+    std::string typed;
+    for (const std::string& keyword : keywords) {
+        results.push_back(Corpus().Search(keyword));
+        typed += (typed.empty() ? "" : "\r\n") + keyword;
+        for (int nPage : results.back()) {
+            const std::string& address = Corpus().Page(nPage).address;
+            ++evaluated[SchemeOf(nPage)];
+            if (IsBroken(nPage)) {
+                rows.push_back(FailedLoadFacts(nPage));
+                ++refusals[address];
+            } else {
+                rows.push_back(FactsOf(Corpus(), address));
+                loads.push_back(LoggedAddress(address));
+            }
+        }
+    }
+    for (simweb::SiteScheme scheme : kBrokenSchemes) ASSERT_GT(evaluated[scheme], 0) << static_cast<int>(scheme);
+    ASSERT_GT(evaluated[simweb::SiteScheme::Plain], 0) << "an http result among them";
+    ASSERT_GT(evaluated[simweb::SiteScheme::Both] + evaluated[simweb::SiteScheme::Redirect] +
+                  evaluated[simweb::SiteScheme::SecureOnly],
+              0)
+        << "a good https result among them";
+
+    CLogCapture log;
+    m_window.SetText(IDC_MAXRESULTS, "1000");
+    RunKeywords(typed);
+
+    ExpectRowFacts(m_window, rows, false, false);
+    EXPECT_EQ(g_nLinks, static_cast<int>(rows.size()));
+    EXPECT_EQ(SiteRequests(*s_web, m_nFrom), loads) << "no request passes a refused certificate";
+    std::size_t nRefused = 0;
+    for (const auto& refusal : refusals) {
+        EXPECT_EQ(log.Count("Certificate refused for " + refusal.first + ": ERROR_WINHTTP_SECURE_"), refusal.second)
+            << refusal.first;
+        nRefused += refusal.second;
+    }
+    EXPECT_EQ(log.Count("Certificate refused for "), nRefused) << log.Text();
+    std::size_t nAt = 0;
+    for (std::size_t k = 0; k < keywords.size(); ++k) ExpectReportSection(nAt, keywords[k], results[k]);
+    EXPECT_EQ(nAt, g_ReportText.size());
+    ExpectCurList(keywords, results);
 }
 
 }  // namespace

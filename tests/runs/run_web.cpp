@@ -39,14 +39,13 @@ BOOL CALLBACK MatchQuestion(HWND hWnd, LPARAM lParam) {
 }  // namespace
 
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
-                 const std::string& corpusFolder, const char* szHostileBase) {
+                 const std::string& corpusFolder, const char* szHostileBase, const simweb::GenerateSpec& spec) {
     simweb::SimWebOptions options;
     options.corpusFolder = corpusFolder;
     options.engineHost = PELLMARK_SEARCH_HOST;
     options.whoisHost = PELLMARK_WHOIS_HOST;
     options.siteBase = szSiteBase;
-    options.generate = simweb::GenerateSpec{17, 24, 12};
-    options.corpusFolder = corpusFolder;
+    options.generate = spec;
     options.nBlockQueries = nBlockQueries;
     // A window far longer than any run: once blocked, every later query is.
     options.nBlockWindowMs = nBlockQueries ? 3600000 : 0;
@@ -92,12 +91,20 @@ bool IsExcludedLink(const std::string& address) {
     return false;
 }
 
-// Every "http://" in the text starts one address, in any letter case, up to
-// the first character that no address holds.
+const char* const kSchemes[] = {"http://", "https://"};
+
+// Where the next "http://" or "https://" at or after nFrom begins, in any letter case.
+std::size_t FindScheme(const std::string& text, std::size_t nFrom) {
+    std::size_t nFound = std::string::npos;
+    for (const char* szScheme : kSchemes) nFound = std::min(nFound, simweb::FindNoCase(text, szScheme, nFrom));
+    return nFound;
+}
+
+// Every "http://" or "https://" in the text starts one address, in any
+// letter case, up to the first character that no address holds.
 std::vector<std::string> AbsoluteLinks(const std::string& html) {
     std::vector<std::string> links;
-    for (std::size_t p = simweb::FindNoCase(html, "http://"); p != std::string::npos;
-         p = simweb::FindNoCase(html, "http://", p + 1)) {
+    for (std::size_t p = FindScheme(html, 0); p != std::string::npos; p = FindScheme(html, p + 1)) {
         std::size_t nEnd = p;
         while (nEnd < html.size() && IsAddressChar(html[nEnd])) ++nEnd;
         std::string address = html.substr(p, std::min(nEnd - p, kAbsoluteLinkMax));
@@ -106,7 +113,7 @@ std::vector<std::string> AbsoluteLinks(const std::string& html) {
     return links;
 }
 
-// Double-quoted href values without "http://", each spelling once.
+// Double-quoted href values without "http://" or "https://", each spelling once.
 std::vector<std::string> RelativeLinks(const std::string& html) {
     std::vector<std::string> links;
     for (std::size_t p = simweb::FindNoCase(html, "href=\""); p != std::string::npos;
@@ -114,7 +121,7 @@ std::vector<std::string> RelativeLinks(const std::string& html) {
         std::size_t nStart = p + 6, nEnd = html.find('"', nStart);
         if (nEnd == std::string::npos || nEnd == nStart || nEnd - nStart > kHrefValueMax) continue;
         std::string value = html.substr(nStart, nEnd - nStart);
-        if (simweb::FindNoCase(value, "http://") != std::string::npos) continue;
+        if (FindScheme(value, 0) != std::string::npos) continue;
         bool bSeen = std::any_of(links.begin(), links.end(),
                                  [&](const std::string& link) { return simweb::ToLower(link) == simweb::ToLower(value); });
         if (!bSeen) links.push_back(value);
@@ -364,10 +371,10 @@ bool RunWebTest::s_bStarted = false;
 COptionsSandbox* RunWebTest::s_options = nullptr;
 
 void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder,
-                          const char* szHostileBase) {
+                          const char* szHostileBase, const simweb::GenerateSpec& spec) {
     s_web = new simweb::CSimWeb;
     std::string error;
-    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase);
+    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec);
     if (!s_bStarted) ADD_FAILURE() << error;
 }
 

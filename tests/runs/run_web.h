@@ -16,11 +16,15 @@
 #include "support/main_window_harness.h"
 #include "support/options_sandbox.h"
 
+// The corpus the run tests generate unless they ask for another.
+constexpr simweb::GenerateSpec kRunWebCorpus{17, 24, 12};
+
 // Starts the local web on the build's engine host with sites from siteBase:
 // the generated corpus, or the corpus folder when one is named; and the
 // hostile sites from hostileBase when one is given.
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
-                 const std::string& corpusFolder = "", const char* szHostileBase = nullptr);
+                 const std::string& corpusFolder = "", const char* szHostileBase = nullptr,
+                 const simweb::GenerateSpec& spec = kRunWebCorpus);
 
 // One site of a corpus folder that a test writes: its pages (path inside
 // the site, HTML) and its WhoIs addresses.
@@ -119,7 +123,7 @@ struct PageOptions {
 class RunWebTest : public ::testing::Test {
 protected:
     static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "",
-                         const char* szHostileBase = nullptr);
+                         const char* szHostileBase = nullptr, const simweb::GenerateSpec& spec = kRunWebCorpus);
     // Stores the options as an installer and the options dialog would,
     // before any window of the suite reads them: the e-mail and WhoIs
     // checks as given, the others off, no query delay. Put back when the
