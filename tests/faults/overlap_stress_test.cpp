@@ -159,8 +159,11 @@ protected:
     void Top20WithUrlsPressed() {
         m_window.SetChecked(m_window.Main(), IDC_TOP20, true);
         m_window.SetText(IDC_KEYWORDS, m_lastQuery);
+        // Both clicks are queued in order: the second reaches the window once
+        // the run has started, and the run cannot end before its report,
+        // which stays open until it is closed below. (A small query may rank
+        // its results faster than its own window can be seen.)
         m_window.Click(IDC_TRAWL);
-        ASSERT_NE(m_window.WaitForWindow("Google Top20"), nullptr);
         m_window.Click(IDC_TRAWLURLS);
         HWND hReport = m_window.WaitForWindow("Report", kRunMs);
         ASSERT_NE(hReport, nullptr);
