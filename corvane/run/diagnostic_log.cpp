@@ -14,6 +14,39 @@ namespace {
 const char kRule[] =
     "----------------------------------------------------------------------------------------------------";
 const char kBannerIndent[] = "                                                       ";  // 55 blanks
+
+// Gathers the pieces of a line so that the file takes it in one write: a
+// run writes dozens of lines for every page, and under Wine each write is
+// a trip into the system. Nothing is kept past the line: the file holds
+// every line written, whatever happens to the program afterwards.
+class CLineWriter {
+public:
+    explicit CLineWriter(CPlainFile& file) : m_file(file) {}
+    ~CLineWriter() { Flush(); }
+    CLineWriter(const CLineWriter&) = delete;
+    CLineWriter& operator=(const CLineWriter&) = delete;
+
+    void Put(const char* szText) { Put(szText, std::strlen(szText)); }
+    void Put(const char* lpData, std::size_t nLength) {
+        if (m_nUsed + nLength > sizeof m_buffer) Flush();
+        if (nLength > sizeof m_buffer) {
+            m_file.Write(lpData, nLength);
+            return;
+        }
+        std::memcpy(m_buffer + m_nUsed, lpData, nLength);
+        m_nUsed += nLength;
+    }
+
+private:
+    void Flush() {
+        if (m_nUsed) m_file.Write(m_buffer, m_nUsed);
+        m_nUsed = 0;
+    }
+
+    CPlainFile& m_file;
+    char m_buffer[kLogFormatSize + 64];
+    std::size_t m_nUsed = 0;
+};
 }  // namespace
 
 CDiagnosticLog::CDiagnosticLog() = default;
@@ -81,10 +114,11 @@ bool CDiagnosticLog::WriteLocked(const char* szText, bool bEndLine, int nIndent,
     char szPrefix[32];
     std::snprintf(szPrefix, sizeof szPrefix, "[%u]%s", static_cast<unsigned>(CurrentThreadNumber()),
                   bMark ? " *** " : "     ");
-    WriteText(szPrefix);
-    for (int i = 0; i < nIndent; ++i) WriteText("\t");
-    WriteText(szText);
-    if (bEndLine) m_file.WriteLineEnd();
+    CLineWriter line(m_file);
+    line.Put(szPrefix);
+    for (int i = 0; i < nIndent; ++i) line.Put("\t", 1);
+    line.Put(szText);
+    if (bEndLine) line.Put(CPlainFile::LineEnd());
     return true;
 }
 

@@ -42,6 +42,8 @@ public:
     bool Create(const char* szPath);
     void Write(const char* lpData, std::size_t nLength);
     void WriteLineEnd();
+    // The line end WriteLineEnd writes.
+    static const char* LineEnd();
     void Close();
     bool IsOpen() const { return m_handle != nullptr; }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -37,7 +38,9 @@ void CPlainFile::Write(const char* lpData, std::size_t nLength) {
     }
 }
 
-void CPlainFile::WriteLineEnd() { Write("\n", 1); }
+const char* CPlainFile::LineEnd() { return "\n"; }
+
+void CPlainFile::WriteLineEnd() { Write(LineEnd(), std::strlen(LineEnd())); }
 
 void CPlainFile::Close() {
     if (m_handle) std::fclose(static_cast<std::FILE*>(m_handle));

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <mbstring.h>
+#include <cstring>
 
 #include "run/platform.h"
 
@@ -38,7 +39,9 @@ void CPlainFile::Write(const char* lpData, std::size_t nLength) {
     WriteFile(m_handle, lpData, static_cast<DWORD>(nLength), &dwWritten, nullptr);
 }
 
-void CPlainFile::WriteLineEnd() { Write("\r\n", 2); }
+const char* CPlainFile::LineEnd() { return "\r\n"; }
+
+void CPlainFile::WriteLineEnd() { Write(LineEnd(), std::strlen(LineEnd())); }
 
 void CPlainFile::Close() {
     if (m_handle) CloseHandle(m_handle);

@@ -17,3 +17,7 @@ void UpdateList(URLInfo* lpInfo);
 // run that has ended makes no row: after "Force" such an evaluation may
 // still come back. Serial 0 belongs to no run and is always taken.
 void ApplyRow(unsigned nSerial, URLInfo* lpInfo);
+// Shows the rows that arrived since the last call; the rows themselves
+// (their count, texts and order) are in the list from ApplyRow on. Called
+// on the main window's thread.
+void ShowHeldRows();

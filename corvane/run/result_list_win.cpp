@@ -15,6 +15,19 @@ namespace {
 
 constexpr std::size_t kCellSize = 2048;
 constexpr int kAppendPosition = 0xFFFFFF;
+
+// Under Wine the list redraws its scroll bars for every row it takes, at
+// once, which costs more than all the rest of a page's evaluation. Rows
+// therefore go into a list whose drawing is held; a timer of the main
+// window shows them a few at a time, and the run's end shows the last.
+bool s_bDrawingHeld = false;
+
+void HoldDrawing() {
+    if (s_bDrawingHeld) return;
+    SendMessageA(g_hList, WM_SETREDRAW, FALSE, 0);
+    s_bDrawingHeld = true;
+}
+
 void SetCell(int nRow, int nColumn, const char* szText) {
     char szCell[kCellSize];
     std::snprintf(szCell, sizeof szCell, "%s", szText);
@@ -72,6 +85,7 @@ void ApplyRow(unsigned nSerial, URLInfo* lpInfo) {
         g_Log.Printf("UpdateList: the run of %s has ended; no row", lpInfo->Source);
         return;
     }
+    HoldDrawing();
     if (lpInfo->Item < 0 && !InsertRow(lpInfo)) return;
     int nRow = lpInfo->Item;
     SetNumberCell(nRow, kColRank, lpInfo->Rank);
@@ -82,4 +96,11 @@ void ApplyRow(unsigned nSerial, URLInfo* lpInfo) {
     if (g_bContact) SetCell(nRow, kColContact, lpInfo->ContactPage);
     if (g_bWhoIs) SetCell(nRow, kColWhoIs, lpInfo->WhoIs);
     SendMessageA(g_hMainWnd, kWmListUpdated, 0, reinterpret_cast<LPARAM>(lpInfo));
+}
+
+void ShowHeldRows() {
+    if (!s_bDrawingHeld) return;
+    s_bDrawingHeld = false;
+    SendMessageA(g_hList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_hList, nullptr, TRUE);
 }

@@ -35,6 +35,7 @@ constexpr std::size_t kDirectorySize = 2048;
 constexpr int kQueryLimitMax = 10000;
 
 unsigned g_nLinksShown = 0;
+bool s_bCounterChanged = false;
 SIZE s_initialSize{};
 // A close asked for while a Top-20 run works: done when its worker ends.
 bool s_bCloseAfterTop20 = false;
@@ -51,6 +52,11 @@ void EnableItem(int nId, bool bEnable) { EnableWindow(Item(nId), bEnable ? TRUE 
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr UINT kStatusTimerMs = 50;
 CStatusMailbox s_status;
+// The rows a run delivers and their counter are shown at this timer's
+// ticks (see ShowHeldRows): showing them costs a redraw of the list and of
+// its scroll bars, a few times a second is enough for anyone watching.
+constexpr UINT_PTR kRowsTimer = 2;
+constexpr UINT kRowsTimerMs = 250;
 
 // The status routine workers call: never waits for the main window. A
 // thread of a run that has ended shows nothing.
@@ -98,11 +104,13 @@ void OnInitDialog(HWND hWnd) {
     SetDlgItemTextA(hWnd, IDC_STATUS, "Ready...");
     s_status.Clear();
     SetTimer(hWnd, kStatusTimer, kStatusTimerMs, nullptr);
+    SetTimer(hWnd, kRowsTimer, kRowsTimerMs, nullptr);
     SetStatusRoutine(MainWindowStatus);
 }
 
 void ResetLinksCounter() {
     g_nLinksShown = 0;
+    s_bCounterChanged = false;
     SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
 }
 
@@ -222,17 +230,31 @@ void OnListNotify(const NMHDR* lpHeader) {
     }
 }
 
+// The counter follows the rows: a static control paints its new text at
+// once, so the text is set with the rows shown, not for every row.
 void OnListUpdated() {
     ++g_nLinksShown;
+    s_bCounterChanged = true;
+}
+
+void ShowLinksCounter() {
+    if (!s_bCounterChanged) return;
+    s_bCounterChanged = false;
     char szText[kCounterTextSize];
     std::snprintf(szText, sizeof szText, "%u Links Trawled", g_nLinksShown);
     SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, szText);
+}
+
+void ShowHeldResults() {
+    ShowHeldRows();
+    ShowLinksCounter();
 }
 
 void OnDestroy() {
     CIcon smallIcon(reinterpret_cast<HICON>(SendMessageA(g_hMainWnd, WM_SETICON, ICON_SMALL, 0)));  // loaded unshared
     SetStatusRoutine(nullptr);
     KillTimer(g_hMainWnd, kStatusTimer);
+    KillTimer(g_hMainWnd, kRowsTimer);
     ListView_DeleteAllItems(g_hList);
     g_hMainWnd = nullptr;
 }
@@ -263,6 +285,10 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         if (wParam == kStatusTimer) {
             ShowWaitingStatus();
             ReapLeftWorkers();
+            return FALSE;
+        }
+        if (wParam == kRowsTimer) {
+            ShowHeldResults();
             return FALSE;
         }
         g_Log.Printf("FaceDlgProc: message %u", uMsg);
@@ -326,6 +352,7 @@ void EnterRunningState() {
 }
 
 void LeaveRunningState() {
+    ShowHeldResults();
     SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) & ~CS_NOCLOSE);
     EnableItem(IDCANCEL, true);
     EnableItem(IDC_TRAWL, true);
