@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_fence.h"
+#include "base/run_state.h"
 #include "evaluate/page_evaluation.h"
 #include "report/report_dialog_win.h"
 #include "resources/resource.h"
 #include "run/backlink_run_win.h"
-#include "run/diagnostic_log.h"
-#include "run/result_list.h"
-#include "run/run_controller.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/query_pause.h"
+#include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "ui/stop_dialog_win.h"

@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "evaluate/rank_query_win.h"
 #include "harvest/result_page.h"
 #include "report/report_dialog_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_controller.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/query_pause.h"
+#include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/stop_dialog_win.h"
 #include "web/page_loader_win.h"

@@ -3,10 +3,11 @@
 #include <mutex>
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
 #include "ui/main_window_win.h"
+#include "ui/options_dialog_win.h"
 #include "ui/settings_win.h"
 
 namespace {

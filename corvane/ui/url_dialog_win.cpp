@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <type_traits>
 
+#include "base/link_record.h"
 #include "platform_owners_win.h"
-#include "run/link_record.h"
 #include "tools_rules.h"
 #include "web/tools_exports.h"
 
