@@ -9,10 +9,6 @@
 #include "tools_rules.h"
 #include "web/tools_exports.h"
 
-#ifndef PELLMARK_SEARCH_HOST
-#define PELLMARK_SEARCH_HOST "127.0.0.1"
-#endif
-
 extern "C" {
 
 // A real kernel handle, so a caller that closes it twice or passes a
