@@ -17,6 +17,7 @@
 #include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
+#include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "web/page_loader_win.h"
@@ -109,9 +110,9 @@ bool GetKeywords(std::vector<std::string>& keywords, bool& bTop20, int& nQueryLi
     std::string text(kKeywordFieldSize, '\0');
     int nLength = GetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, &text[0], static_cast<int>(kKeywordFieldSize));
     text.resize(nLength > 0 ? static_cast<std::size_t>(nLength) : 0);
-    bTop20 = IsDlgButtonChecked(g_hMainWnd, IDC_TOP20) == BST_CHECKED;
+    bTop20 = IsChecked(g_hMainWnd, IDC_TOP20);
     nQueryLimit = 0;
-    if (IsDlgButtonChecked(g_hMainWnd, IDC_LIMITQUERY) == BST_CHECKED) {
+    if (IsChecked(g_hMainWnd, IDC_LIMITQUERY)) {
         char szLimit[kLimitFieldSize] = "";
         GetDlgItemTextA(g_hMainWnd, IDC_QUERYLIMIT, szLimit, sizeof szLimit);
         nQueryLimit = std::atoi(szLimit);
