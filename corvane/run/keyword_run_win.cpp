@@ -10,8 +10,10 @@
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
+#include "base/text_lines.h"
 #include "evaluate/page_evaluation.h"
 #include "harvest/result_page.h"
+#include "platform_owners_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
 #include "run/query_pause.h"
@@ -27,20 +29,12 @@ namespace {
 constexpr std::size_t kKeywordFieldSize = 4095;
 constexpr std::size_t kLimitFieldSize = 15;
 
+// Every line is a keyword (an empty one too), cut to the keyword field.
 std::vector<std::string> SplitKeywordLines(const std::string& text) {
-    std::vector<std::string> keywords;
-    std::size_t nStart = 0;
-    for (;;) {
-        std::size_t nEnd = text.find("\r\n", nStart);
-        std::string line = text.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
-        if (line.size() >= kKeywordSize) line.resize(kKeywordSize - 1);
-        if (nEnd == std::string::npos) {
-            if (!line.empty()) keywords.push_back(line);
-            return keywords;
-        }
-        keywords.push_back(line);
-        nStart = nEnd + 2;
-    }
+    std::vector<std::string> keywords = SplitCrLfLines(text);
+    for (std::string& keyword : keywords)
+        if (keyword.size() >= kKeywordSize) keyword.resize(kKeywordSize - 1);
+    return keywords;
 }
 
 void JoinRunKeywords(const std::vector<std::string>& keywords) {
@@ -65,15 +59,15 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    HANDLE hThread = StartRunThread(ProcessGooglePage, lpRequest);
-    if (!hThread) {
+    CKernelHandle thread(StartRunThread(ProcessGooglePage, lpRequest));
+    if (!thread) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
         return true;
     }
-    if (WaitForSingleObject(hThread, INFINITE) != WAIT_OBJECT_0 && !TerminateThread(hThread, 0))
-        g_Log.Write("Fail to terminate Thread");
-    CloseHandle(hThread);
+    // Without a time limit the wait ends only with the thread (a handle
+    // that could not be waited on could not be terminated either).
+    WaitForSingleObject(thread.Get(), INFINITE);
     reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());
     if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
     return g_nLinks < g_nMaxResults;
