@@ -7,10 +7,6 @@
 
 #include "platform_owners_win.h"
 
-#ifndef PELLMARK_WHOIS_ORIGIN
-#define PELLMARK_WHOIS_ORIGIN "http://127.0.0.1"
-#endif
-
 namespace {
 
 constexpr std::size_t kAddressSize = 512;

@@ -14,8 +14,8 @@ namespace simweb {
 struct SimWebOptions {
     std::string corpusFolder;  // empty: a generated corpus
     GenerateSpec generate;
-    std::string engineHost = "127.0.0.1";
-    std::string whoisHost = "127.0.0.1";
+    std::string engineHost = PELLMARK_SEARCH_HOST;
+    std::string whoisHost = PELLMARK_WHOIS_HOST;
     std::string siteBase = "127.0.0.2";
     int nPort = 80;
     // Where the pages of a site that answers no plain http on nPort (it

@@ -15,8 +15,9 @@ tree=${1:-}
 tree="$(cd "$tree" && pwd)"
 rounds=${2:-}
 out="$here/bench-output"
-loader="$(sed -n 's/^PELLMARK_WINE:[A-Z]*=//p' "$tree/CMakeCache.txt")"
-export WINEPREFIX="$tree/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
+. "$here/tools/wine-env.sh"
+loader="$(tree_loader "$tree")"
+wine_env "$tree/wineprefix" "$loader"
 mkdir -p "$out"
 raw="$out/output.txt"
 : >"$raw"

@@ -6,7 +6,7 @@
 set -euo pipefail
 tree=$1 corpus=$2
 shift 2
-loader=${WINELOADER:-/usr/lib/wine/wine64}
+loader=$WINELOADER
 rm -rf "$corpus"
 "$loader" "$tree/bin/simweb.exe" "$@" --write-corpus "Z:${corpus//\//\\}" >/dev/null
 find "$corpus" -path '*/articles/*.html' -printf '%f\n' | sed 's/-[0-9]*\.html$//' | sort -u |

@@ -15,10 +15,12 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree=${1:-}
 [ -n "$tree" ] && [ -x "$tree/bin/Corvane.exe" ] || { echo "usage: demo.sh BUILD_TREE (with bin/Corvane.exe)" >&2; exit 2; }
 tree="$(cd "$tree" && pwd)"
-bin="$tree/bin" prefix="$tree/wineprefix" loader=/usr/lib/wine/wine64
+bin="$tree/bin" prefix="$tree/wineprefix"
 out="$here/demo-output"
 web=(--seed 7 --sites 12 --pages 8 --today)
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
+. "$here/tools/wine-env.sh"
+loader="$(tree_loader "$tree")"
+wine_env "$prefix" "$loader"
 . "$here/tools/xvfb.sh"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }

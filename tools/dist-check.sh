@@ -19,6 +19,8 @@
 # Fails when any step does not go as a user or an administrator expects.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=tools/wine-env.sh
+. "$here/tools/wine-env.sh"
 tree="$(cd "$1" && pwd)" loader=$2 engine=$3 whois=$4 site_base=$5 view=$6
 prefix="$tree/dist-prefix" out="$tree/dist-check"
 web=(--engine "$engine" --whois "$whois" --site-base "$site_base" --seed 7 --sites 12 --pages 8)
@@ -51,7 +53,7 @@ fresh_prefix() {
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
   rm -rf "$prefix" "$out"
   # No Linux menu entries for the Start menu shortcuts the setup makes.
-  export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" WINELOADER="$loader"
+  wine_env "$prefix" "$loader" "winemenubuilder.exe=d"
   "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader" unmanaged
   mkdir -p "$out"
   # A ProgID creates an object when this script ends with 3 (a failed

@@ -6,17 +6,20 @@
 #          BUILD_DIR/simweb.map and its request log to BUILD_DIR/simweb.log.
 #   stop:  asks it to stop on the engine's address, waits for it to end.
 # The options are simweb.exe's own (see simweb.exe --help); the engine's
-# address for stop is taken from --engine, else 127.0.0.1.
+# address for stop is taken from --engine, else the tree's search host.
 set -euo pipefail
 action=${1:-} build=${2:-}
 [ -n "$action" ] && [ -n "$build" ] || { echo "usage: simweb.sh start|stop BUILD_DIR [options]" >&2; exit 2; }
 shift 2
-loader=/usr/lib/wine/wine64
 [ -x "$build/bin/simweb.exe" ] || { echo "simweb.sh: no $build/bin/simweb.exe" >&2; exit 1; }
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$here/tools/wine-env.sh"
+loader="$(tree_loader "$build")"
+wine_env "$build/wineprefix" "$loader"
 pidfile="$build/simweb.pid" log="$build/simweb.log"
 
-engine=127.0.0.1
+# The tree's search host without its scheme: simweb's default engine.
+engine="$(sed -n 's/^PELLMARK_SEARCH_HOST:[A-Z]*=//p' "$build/CMakeCache.txt" | sed 's#^[A-Za-z]*://##')"
 args=("$@")
 for ((i = 0; i < ${#args[@]}; i++)); do
   [ "${args[$i]}" = --engine ] && [ $((i + 1)) -lt ${#args[@]} ] && engine=${args[$((i + 1))]}

@@ -17,6 +17,8 @@
 # name and as an IP address.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=tools/wine-env.sh
+. "$here/tools/wine-env.sh"
 
 ca_dir() { printf '%s/tls' "$1"; }
 
@@ -36,8 +38,8 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 trust_ca() {
   local prefix=$1 loader=$2 build=$3
   make_ca "$build"
-  WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
-    "$loader" "$build/bin/trust_ca.exe" "$(windows_path "$(ca_dir "$build")/ca.der")" </dev/null
+  (wine_env "$prefix" "$loader"
+   "$loader" "$build/bin/trust_ca.exe" "$(windows_path "$(ca_dir "$build")/ca.der")" </dev/null)
 }
 
 # A signing set-up for "openssl ca", which alone can date a certificate in

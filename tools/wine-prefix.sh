@@ -15,7 +15,9 @@
 # down: stop that wineserver.
 set -euo pipefail
 action=$1 prefix=$2 bindir=$3 loader=$4 windows=${5:-managed}
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINELOADER="$loader"
+# shellcheck source=tools/wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+wine_env "$prefix" "$loader"
 server="$(dirname "$loader")/wineserver"
 case "$action" in
   up)

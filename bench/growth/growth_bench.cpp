@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/run_state.h"
 #include "bench_figures.h"
 #include "evaluate/crawl_expansion.h"
 #include "evaluate/outbound_links.h"
 #include "report/report_export.h"
 #include "report/text_report.h"
-#include "run/run_state.h"
 #include "web/tools_library_win.h"
 
 namespace {

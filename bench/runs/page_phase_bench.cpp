@@ -4,7 +4,7 @@
 // thread of this program) takes the rows and the status texts. Last, the
 // whole page as the run makes it (load, evaluation thread, COM, evaluation)
 // shows how far the steps add up. Figures are milliseconds per page.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <objbase.h>
 
@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_state.h"
 #include "bench_figures.h"
 #include "clients/kestrine_client_win.h"
 #include "evaluate/absolute_url.h"
@@ -21,10 +24,7 @@
 #include "evaluate/page_evaluation.h"
 #include "evaluate/rank_boost.h"
 #include "evaluate/rank_query_win.h"
-#include "run/diagnostic_log.h"
-#include "run/result_list.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/run_controller_win.h"
 #include "support/main_window_harness.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_win.h"

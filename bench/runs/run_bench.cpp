@@ -6,18 +6,18 @@
 // sequential clients: one through WinHTTP with the program's session
 // habits, the floor the run is held to, and one on bare sockets, which
 // shows what WinHTTP itself costs here.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <string>
 #include <vector>
 
 #include "bench_figures.h"
 #include "plain_client_win.h"
-#include "winhttp_client_win.h"
 #include "resources/resource.h"
 #include "support/options_sandbox.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
+#include "winhttp_client_win.h"
 
 namespace {
 

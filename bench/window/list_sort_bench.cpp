@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/result_list.h"
+#include "base/run_state.h"
 #include "bench_figures.h"
 #include "resources/resource.h"
-#include "run/result_list.h"
-#include "run/run_state.h"
 #include "support/main_window_harness.h"
 #include "ui/result_columns_win.h"
 

@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/diagnostic_log.h"
 #include "clients/script_removal.h"
 #include "evaluate/absolute_url.h"
 #include "kestrine_h.h"
 #include "ostrel_h.h"
 #include "platform_owners_win.h"
 #include "report/mailing_list.h"
-#include "run/diagnostic_log.h"
 #include "web/url_crack.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "web/url_crack.h"
 
 namespace {

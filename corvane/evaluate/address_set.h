@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "run/platform.h"
+#include "base/platform.h"
 
 class CAddressSet {
 public:

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <new>
 
+#include "base/diagnostic_log.h"
+#include "base/run_fence.h"
 #include "evaluate/absolute_url.h"
-#include "run/diagnostic_log.h"
-#include "run/run_fence.h"
 #include "ui/status.h"
 #include "web/tools_library.h"
 

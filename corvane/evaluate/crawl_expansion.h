@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "base/run_state.h"
 
 // Appends the new, valid entries of lpLinks to g_RunList. An entry longer
 // than the Source field is cut to it before anything else looks at it, so

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "evaluate/address_set.h"
 #include "evaluate/url_chars.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
 #include "web/tools_library.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
 #include "clients/kestrine_client_win.h"
 #include "evaluate/absolute_url.h"
 #include "evaluate/crawl_expansion.h"
@@ -12,8 +14,6 @@
 #include "evaluate/rank_boost.h"
 #include "evaluate/rank_query_win.h"
 #include "report/mailing_list.h"
-#include "run/diagnostic_log.h"
-#include "run/result_list.h"
 #include "ui/settings_win.h"
 #include "ui/status.h"
 

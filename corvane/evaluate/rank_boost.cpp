@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 namespace {
 

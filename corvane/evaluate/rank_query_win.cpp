@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "evaluate/query_answers.h"
-#include "run/diagnostic_log.h"
-#include "run/run_controller.h"
-#include "run/run_state.h"
+#include "run/query_pause.h"
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"
 

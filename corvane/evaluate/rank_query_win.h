@@ -3,7 +3,7 @@
 // the toolbar rank service and its backward-link count from a "link:"
 // search. Each pauses for the query interval first and stamps
 // g_tLastQuery afterwards, whatever the load gave.
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 // The rank of the address; 0 when none was learned. A negative nProgress
 // shows g_nLinks as the loader's progress position.

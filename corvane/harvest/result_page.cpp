@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "web/tools_library.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "base/diagnostic_log.h"
 #include "platform_owners_win.h"
 #include "postil_h.h"
 #include "report/mailing_list.h"
-#include "run/diagnostic_log.h"
 
 namespace {
 

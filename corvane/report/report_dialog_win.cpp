@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "platform_owners_win.h"
 #include "report/report_export.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
 
 namespace {
 

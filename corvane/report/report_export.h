@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 constexpr std::size_t kCsvRowSize = 2048;
 constexpr std::size_t kCsvHeaderSize = 128;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 
 std::string g_ReportText;
 bool g_bReportExists = false;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 extern std::string g_ReportText;   // empty with g_bReportExists false: no report
 extern bool g_bReportExists;

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_fence.h"
+#include "base/run_state.h"
 #include "report/text_report.h"
-#include "run/diagnostic_log.h"
 #include "run/keyword_run_win.h"
-#include "run/result_list.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 
 namespace {

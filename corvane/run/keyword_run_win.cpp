@@ -6,17 +6,20 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_fence.h"
+#include "base/run_state.h"
+#include "base/text_lines.h"
 #include "evaluate/page_evaluation.h"
 #include "harvest/result_page.h"
+#include "platform_owners_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/result_list.h"
-#include "run/run_controller.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
+#include "run/query_pause.h"
+#include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
-#include "run/worker_threads_win.h"
+#include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "web/page_loader_win.h"
@@ -26,20 +29,12 @@ namespace {
 constexpr std::size_t kKeywordFieldSize = 4095;
 constexpr std::size_t kLimitFieldSize = 15;
 
+// Every line is a keyword (an empty one too), cut to the keyword field.
 std::vector<std::string> SplitKeywordLines(const std::string& text) {
-    std::vector<std::string> keywords;
-    std::size_t nStart = 0;
-    for (;;) {
-        std::size_t nEnd = text.find("\r\n", nStart);
-        std::string line = text.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
-        if (line.size() >= kKeywordSize) line.resize(kKeywordSize - 1);
-        if (nEnd == std::string::npos) {
-            if (!line.empty()) keywords.push_back(line);
-            return keywords;
-        }
-        keywords.push_back(line);
-        nStart = nEnd + 2;
-    }
+    std::vector<std::string> keywords = SplitCrLfLines(text);
+    for (std::string& keyword : keywords)
+        if (keyword.size() >= kKeywordSize) keyword.resize(kKeywordSize - 1);
+    return keywords;
 }
 
 void JoinRunKeywords(const std::vector<std::string>& keywords) {
@@ -64,15 +59,15 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    HANDLE hThread = StartRunThread(ProcessGooglePage, lpRequest);
-    if (!hThread) {
+    CKernelHandle thread(StartRunThread(ProcessGooglePage, lpRequest));
+    if (!thread) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
         return true;
     }
-    if (WaitForSingleObject(hThread, INFINITE) != WAIT_OBJECT_0 && !TerminateThread(hThread, 0))
-        g_Log.Write("Fail to terminate Thread");
-    CloseHandle(hThread);
+    // Without a time limit the wait ends only with the thread (a handle
+    // that could not be waited on could not be terminated either).
+    WaitForSingleObject(thread.Get(), INFINITE);
     reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());
     if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
     return g_nLinks < g_nMaxResults;
@@ -109,9 +104,9 @@ bool GetKeywords(std::vector<std::string>& keywords, bool& bTop20, int& nQueryLi
     std::string text(kKeywordFieldSize, '\0');
     int nLength = GetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, &text[0], static_cast<int>(kKeywordFieldSize));
     text.resize(nLength > 0 ? static_cast<std::size_t>(nLength) : 0);
-    bTop20 = IsDlgButtonChecked(g_hMainWnd, IDC_TOP20) == BST_CHECKED;
+    bTop20 = IsChecked(g_hMainWnd, IDC_TOP20);
     nQueryLimit = 0;
-    if (IsDlgButtonChecked(g_hMainWnd, IDC_LIMITQUERY) == BST_CHECKED) {
+    if (IsChecked(g_hMainWnd, IDC_LIMITQUERY)) {
         char szLimit[kLimitFieldSize] = "";
         GetDlgItemTextA(g_hMainWnd, IDC_QUERYLIMIT, szLimit, sizeof szLimit);
         nQueryLimit = std::atoi(szLimit);

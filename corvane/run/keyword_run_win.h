@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 constexpr std::size_t kKeywordSize = 2048;
 

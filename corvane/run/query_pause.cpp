@@ -1,7 +1,7 @@
-#include "run/diagnostic_log.h"
-#include "run/platform.h"
-#include "run/run_controller.h"
-#include "run/run_state.h"
+#include "base/diagnostic_log.h"
+#include "base/platform.h"
+#include "base/run_state.h"
+#include "run/query_pause.h"
 
 int QueryIntervalRemaining() {
     int64_t nElapsed = (NowSeconds() - g_tLastQuery.load()) * 1000;

@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_fence.h"
+#include "base/run_state.h"
+#include "base/text_lines.h"
 #include "evaluate/page_evaluation.h"
 #include "report/report_dialog_win.h"
 #include "resources/resource.h"
 #include "run/backlink_run_win.h"
-#include "run/diagnostic_log.h"
-#include "run/result_list.h"
-#include "run/run_controller.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/query_pause.h"
+#include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "ui/stop_dialog_win.h"
@@ -270,17 +271,10 @@ void BeginSearch(const char* szAddressText) {
     // The list grows as the run goes: "Max results" may be far more
     // entries than the address space holds.
     g_RunList.Clear();
-    std::string text = szAddressText ? szAddressText : "";
-    std::size_t nStart = 0;
-    while (nStart < text.size()) {
-        std::size_t nEnd = text.find("\r\n", nStart);
-        std::string line = text.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
-        // A line longer than the address field is cut to it, like every
-        // other text that goes into a record.
+    // A line longer than the address field is cut to it, like every other
+    // text that goes into a record.
+    for (const std::string& line : SplitCrLfLines(szAddressText ? szAddressText : ""))
         if (!line.empty()) g_RunList.Append(std::make_unique<URLInfo>(MakeRecord(line.c_str())));
-        if (nEnd == std::string::npos) break;
-        nStart = nEnd + 2;
-    }
     for (std::size_t i = 0; i < g_RunList.Size(); ++i) CorrectURL(g_RunList.At(i));
     SetSearchThread(g_bTrawlBacklinks ? StartRunThread(BackTrawl, nullptr) : StartRunThread(SearchCore, nullptr));
     if (!g_hSearchThread) {

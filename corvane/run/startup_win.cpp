@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/diagnostic_log.h"
 #include "harvest/blocked_page_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/worker_threads_win.h"
+#include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"

@@ -7,15 +7,16 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "evaluate/rank_query_win.h"
 #include "harvest/result_page.h"
 #include "report/report_dialog_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_controller.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/query_pause.h"
+#include "run/run_controller_win.h"
+#include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/stop_dialog_win.h"
 #include "web/page_loader_win.h"
@@ -34,8 +35,6 @@ void ShowProgressLine(HWND hDialog, const char* szFormat, const std::string& val
     SetStopDialogText(hDialog, szText);
     PumpMessages();
 }
-
-void EnableMainButton(int nId, bool bEnable) { EnableWindow(GetDlgItem(g_hMainWnd, nId), bEnable ? TRUE : FALSE); }
 
 // Ranks one keyword's first results; answers the updated total.
 int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
@@ -72,9 +71,9 @@ void RunTop20(const std::vector<std::string>& keywords) {
     StartAnimation();
     // Nothing else may start beside this run, and nobody reads the report
     // while it is written.
-    EnableMainButton(IDC_TRAWL, false);
-    EnableMainButton(IDC_TRAWLURLS, false);
-    EnableMainButton(IDC_SHOWREPORT, false);
+    EnableItem(g_hMainWnd, IDC_TRAWL, false);
+    EnableItem(g_hMainWnd, IDC_TRAWLURLS, false);
+    EnableItem(g_hMainWnd, IDC_SHOWREPORT, false);
     ClearTextResults();
     int nCap = kTop20PerKeyword * static_cast<int>(keywords.empty() ? 1 : keywords.size());
     SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, nCap);
@@ -87,12 +86,12 @@ void RunTop20(const std::vector<std::string>& keywords) {
         nTotal = RankKeyword(hDialog, keyword, nTotal);
     }
     if (hDialog) DestroyWindow(hDialog);
-    EnableMainButton(IDC_SHOWREPORT, true);
-    EnableMainButton(IDC_SENDMAIL, true);
+    EnableItem(g_hMainWnd, IDC_SHOWREPORT, true);
+    EnableItem(g_hMainWnd, IDC_SENDMAIL, true);
     StopAnimation();
     if (!s_bCloseRequested) ShowTextResults();
-    EnableMainButton(IDC_TRAWL, true);
-    EnableMainButton(IDC_TRAWLURLS, true);
+    EnableItem(g_hMainWnd, IDC_TRAWL, true);
+    EnableItem(g_hMainWnd, IDC_TRAWLURLS, true);
 }
 
 unsigned __stdcall Top20Worker(void* lpParam) {

@@ -1,7 +1,7 @@
 #include <memory>
 
+#include "base/diagnostic_log.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
 #include "ui/help_boxes_win.h"
 #include "ui/hyperlink_win.h"
 

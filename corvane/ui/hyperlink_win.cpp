@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 PFN_ShellOpen g_pfnShellOpen = ShellExecuteA;
 

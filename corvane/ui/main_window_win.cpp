@@ -6,18 +6,20 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/result_list.h"
+#include "base/run_fence.h"
+#include "base/run_state.h"
 #include "report/mailing_list.h"
 #include "report/report_dialog_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
 #include "run/keyword_run_win.h"
-#include "run/result_list.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
+#include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
-#include "run/worker_threads_win.h"
+#include "ui/dialog_items_win.h"
 #include "ui/help_boxes_win.h"
+#include "ui/options_dialog_win.h"
 #include "ui/result_columns_win.h"
 #include "ui/settings_win.h"
 #include "ui/status.h"
@@ -42,8 +44,6 @@ bool s_bCloseAfterTop20 = false;
 INT_PTR s_nCloseResult = 0;
 
 HWND Item(int nId) { return GetDlgItem(g_hMainWnd, nId); }
-
-void EnableItem(int nId, bool bEnable) { EnableWindow(Item(nId), bEnable ? TRUE : FALSE); }
 
 // Workers leave their status in s_status; the main window's thread puts
 // the latest one on screen at every tick of this timer. A crawl shows a
@@ -115,10 +115,10 @@ void ResetLinksCounter() {
 }
 
 void OnLimitQueryBox() {
-    bool bLimit = IsDlgButtonChecked(g_hMainWnd, IDC_LIMITQUERY) == BST_CHECKED;
-    EnableItem(IDC_QUERYLIMIT, bLimit);
-    EnableItem(IDC_QUERYLIMIT_SPIN, bLimit);
-    CheckDlgButton(g_hMainWnd, IDC_TOP20, BST_UNCHECKED);
+    bool bLimit = IsChecked(g_hMainWnd, IDC_LIMITQUERY);
+    EnableItem(g_hMainWnd, IDC_QUERYLIMIT, bLimit);
+    EnableItem(g_hMainWnd, IDC_QUERYLIMIT_SPIN, bLimit);
+    SetChecked(g_hMainWnd, IDC_TOP20, false);
 }
 
 void OnTop20Box() {
@@ -137,15 +137,15 @@ void OnTrawlButton() {
         return;
     }
     SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "Stopping....");
-    EnableItem(IDC_TRAWL, false);
+    EnableItem(g_hMainWnd, IDC_TRAWL, false);
     OpenStopDialog(g_hMainWnd, "Please wait. Closing connection....", true);
     EndSearch();
 }
 
 void OnTrawlUrlsButton() {
     SetDlgItemTextA(g_hMainWnd, IDC_KEYWORDS, "");
-    CheckDlgButton(g_hMainWnd, IDC_LIMITQUERY, BST_UNCHECKED);
-    CheckDlgButton(g_hMainWnd, IDC_TOP20, BST_UNCHECKED);
+    SetChecked(g_hMainWnd, IDC_LIMITQUERY, false);
+    SetChecked(g_hMainWnd, IDC_TOP20, false);
     if (g_bRunning || IsTop20Running()) return;
     ResetLinksCounter();
     ApplyColumnVisibility();
@@ -343,10 +343,10 @@ void EnterRunningState() {
     AdvanceRunSerial();
     g_bRunning = true;
     SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) | CS_NOCLOSE);
-    EnableItem(IDCANCEL, false);
-    EnableItem(IDC_SHOWREPORT, false);
-    EnableItem(IDC_SENDMAIL, false);
-    EnableItem(IDC_TRAWLURLS, false);
+    EnableItem(g_hMainWnd, IDCANCEL, false);
+    EnableItem(g_hMainWnd, IDC_SHOWREPORT, false);
+    EnableItem(g_hMainWnd, IDC_SENDMAIL, false);
+    EnableItem(g_hMainWnd, IDC_TRAWLURLS, false);
     SetDlgItemTextA(g_hMainWnd, IDC_TRAWL, "Stop");
     SetWindowPos(g_hMainWnd, nullptr, 0, 0, s_initialSize.cx, s_initialSize.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
@@ -354,11 +354,11 @@ void EnterRunningState() {
 void LeaveRunningState() {
     ShowHeldResults();
     SetClassLongPtrA(g_hMainWnd, GCL_STYLE, GetClassLongPtrA(g_hMainWnd, GCL_STYLE) & ~CS_NOCLOSE);
-    EnableItem(IDCANCEL, true);
-    EnableItem(IDC_TRAWL, true);
-    EnableItem(IDC_SHOWREPORT, true);
-    EnableItem(IDC_SENDMAIL, true);
-    EnableItem(IDC_TRAWLURLS, true);
+    EnableItem(g_hMainWnd, IDCANCEL, true);
+    EnableItem(g_hMainWnd, IDC_TRAWL, true);
+    EnableItem(g_hMainWnd, IDC_SHOWREPORT, true);
+    EnableItem(g_hMainWnd, IDC_SENDMAIL, true);
+    EnableItem(g_hMainWnd, IDC_TRAWLURLS, true);
     SetDlgItemTextA(g_hMainWnd, IDC_TRAWL, "Trawl Keywords");
     // The run's serial has moved on: no status of it arrives after this.
     s_status.Clear();

@@ -3,19 +3,17 @@
 #include <mutex>
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
+#include "ui/options_dialog_win.h"
 #include "ui/settings_win.h"
 
 namespace {
 
 constexpr int kDelayFieldSize = 260;
-
-void CheckBox(HWND hDlg, int nId, bool bChecked) { CheckDlgButton(hDlg, nId, bChecked ? BST_CHECKED : BST_UNCHECKED); }
-
-bool IsChecked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
 
 std::string FieldText(HWND hDlg, int nId) {
     HWND hField = GetDlgItem(hDlg, nId);
@@ -36,10 +34,10 @@ void InitOptions(HWND hDlg) {
     std::snprintf(szDelay, sizeof szDelay, "%u", static_cast<unsigned>(nCurrentDelay));
     SetDlgItemTextA(hDlg, IDC_OPT_DELAY, szDelay);
     if (g_bKeyword) SetDlgItemTextA(hDlg, IDC_OPT_KEYWORDS, g_szKeywords.c_str());
-    CheckBox(hDlg, IDC_OPT_KEYWORD, g_bKeyword);
-    CheckBox(hDlg, IDC_OPT_EMAIL, g_bEmail);
-    CheckBox(hDlg, IDC_OPT_CONTACT, g_bContact);
-    CheckBox(hDlg, IDC_OPT_WHOIS, g_bWhoIs);
+    SetChecked(hDlg, IDC_OPT_KEYWORD, g_bKeyword);
+    SetChecked(hDlg, IDC_OPT_EMAIL, g_bEmail);
+    SetChecked(hDlg, IDC_OPT_CONTACT, g_bContact);
+    SetChecked(hDlg, IDC_OPT_WHOIS, g_bWhoIs);
 }
 
 // The dialog's choices, written as one set: an evaluation may be taking them.

@@ -7,8 +7,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "ui/main_window_win.h"
 
 namespace {

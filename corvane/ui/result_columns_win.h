@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 enum ResultColumn {
     kColUrl = 0,

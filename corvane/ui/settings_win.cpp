@@ -3,7 +3,7 @@
 #include <mutex>
 #include <vector>
 
-#include "run/run_state.h"
+#include "base/run_state.h"
 
 COptions g_Options;
 

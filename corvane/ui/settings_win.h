@@ -1,8 +1,7 @@
 #pragma once
 // The user's options in the registry (key "SOFTWARE\Pellmark", subkey
-// "Options", under HKEY_LOCAL_MACHINE), the settings object that reads and
-// writes them, and the options dialog. The program never creates the key:
-// an installer does.
+// "Options", under HKEY_LOCAL_MACHINE) and the settings object that reads
+// and writes them. The program never creates the key: an installer does.
 #include <windows.h>
 
 #include <string>
@@ -66,9 +65,6 @@ private:
 // Copies the loaded options into g_bContact, g_bEmail, g_bKeyword, g_bWhoIs,
 // g_szKeywords and g_nQueryDelay, in that order.
 void ApplyOptionsToRunState(const COptions& options);
-
-// The options dialog (resource 145), modal.
-INT_PTR ShowOptionsDialog(HWND hOwner);
 
 // The program's settings object.
 extern COptions g_Options;

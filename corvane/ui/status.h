@@ -2,7 +2,7 @@
 // The status routine: shows a text on the main window's status line and
 // moves the progress bar. Workers call ShowStatus; the main window installs
 // the routine that does the work (tests install their own recorder).
-#include "run/run_state.h"
+#include "base/run_state.h"
 
 constexpr std::size_t kStatusTextSize = 4096;
 

@@ -3,8 +3,10 @@
 // thread to put it on screen. A worker never waits for that thread (a
 // message sent across threads costs far more than the work it reports); a
 // newer status replaces one that was not shown yet, which nobody could
-// have read anyway. Lock-free, so a worker ended by force in the middle of
-// a Put leaves nothing locked. Portable.
+// have read anyway. The hand-over is one atomic exchange and takes no lock
+// of the mailbox's own; Put does allocate the new status, though, so a
+// worker ended by force inside Put may leave the heap's lock held, as any
+// allocation it makes would. Portable.
 #include <atomic>
 #include <string>
 

@@ -2,10 +2,10 @@
 
 #include <atomic>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
-#include "run/worker_threads_win.h"
+#include "run/run_controller_win.h"
 
 namespace {
 

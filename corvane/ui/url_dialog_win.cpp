@@ -2,25 +2,22 @@
 
 #include <string>
 
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "ui/dialog_items_win.h"
 
 namespace {
 
 constexpr int kUrlBufferSize = 4096;
-
-bool IsChecked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
-
-void EnableItem(HWND hDlg, int nId, bool bEnable) { EnableWindow(GetDlgItem(hDlg, nId), bEnable ? TRUE : FALSE); }
 
 // "Trawl Backlinks" is open only while both other boxes are off.
 void UpdateBacklinksBox(HWND hDlg) { EnableItem(hDlg, IDC_BACKLINKS, !g_bFollowLinks && !g_bDomainLinks); }
 
 void OnInit(HWND hDlg, LPARAM lParam) {
     SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-    CheckDlgButton(hDlg, IDC_FOLLOWLINKS, BST_CHECKED);
-    CheckDlgButton(hDlg, IDC_DOMAINLINKS, BST_CHECKED);
+    SetChecked(hDlg, IDC_FOLLOWLINKS, true);
+    SetChecked(hDlg, IDC_DOMAINLINKS, true);
     SendDlgItemMessageA(hDlg, IDC_URLTEXT, EM_SETLIMITTEXT, kUrlTextLimit, 0);
     g_bFollowLinks = true;
     g_bDomainLinks = true;

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <vector>
 
-#include "run/diagnostic_log.h"
-#include "run/run_state.h"
+#include "base/diagnostic_log.h"
+#include "base/run_state.h"
 #include "ui/status.h"
 #include "web/url_crack.h"
 

@@ -2,7 +2,7 @@
 // The exports of the two outside libraries, "brannick.dll" (tools) and
 // "vossic.dll" (rank checksum), as this program calls them. The stand-in
 // libraries check their exports against these types. Portable.
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 // The tools library uses the C calling convention, the checksum library
 // the standard Windows one (it removes its own arguments); the native

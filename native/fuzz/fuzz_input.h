@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/link_record.h"
+#include "base/link_record.h"
 
 inline std::string WholeText(const uint8_t* lpData, std::size_t nSize) {
     return std::string(reinterpret_cast<const char*>(lpData), nSize);

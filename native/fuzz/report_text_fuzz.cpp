@@ -1,7 +1,7 @@
 // The text report over hostile records, fresh and appended.
+#include "base/run_state.h"
 #include "fuzz_input.h"
 #include "report/text_report.h"
-#include "run/run_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* lpData, std::size_t nSize) {
     FuzzedDataProvider input(lpData, nSize);

@@ -4,14 +4,10 @@
 
 #include <type_traits>
 
+#include "base/link_record.h"
 #include "platform_owners_win.h"
-#include "run/link_record.h"
 #include "tools_rules.h"
 #include "web/tools_exports.h"
-
-#ifndef PELLMARK_SEARCH_HOST
-#define PELLMARK_SEARCH_HOST "127.0.0.1"
-#endif
 
 extern "C" {
 

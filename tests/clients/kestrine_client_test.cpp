@@ -11,10 +11,10 @@
 #include <string>
 #include <thread>
 
+#include "base/diagnostic_log.h"
 #include "clients/kestrine_client_win.h"
 #include "clients/script_removal.h"
 #include "report/mailing_list.h"
-#include "run/diagnostic_log.h"
 #include "support/temp_folder.h"
 
 namespace {

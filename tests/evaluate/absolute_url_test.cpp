@@ -1,8 +1,8 @@
 // Joining relative links to the page address, and the host of an address.
 #include <gtest/gtest.h>
 
+#include "base/run_state.h"
 #include "evaluate/absolute_url.h"
-#include "run/run_state.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <random>
 
+#include "base/run_state.h"
+#include "base/substring_index.h"
 #include "evaluate/address_set.h"
-#include "run/run_state.h"
-#include "run/substring_index.h"
 #include "support/tools_binding.h"
 #include "web/tools_library.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <utility>
 
+#include "base/run_state.h"
 #include "evaluate/guarded_text.h"
 #include "evaluate/outbound_links.h"
-#include "run/run_state.h"
 #include "support/tools_binding.h"
 
 namespace {

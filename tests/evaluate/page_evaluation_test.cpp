@@ -9,13 +9,13 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/result_list.h"
 #include "evaluate/guarded_text.h"
 #include "evaluate/page_evaluation.h"
 #include "report/mailing_list.h"
-#include "run/result_list.h"
+#include "support/log_capture.h"
 #include "support/options_sandbox.h"
 #include "support/result_windows.h"
-#include "support/log_capture.h"
 #include "support/test_http_server.h"
 #include "support/tools_binding.h"
 

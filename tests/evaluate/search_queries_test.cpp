@@ -5,8 +5,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "base/run_state.h"
 #include "evaluate/rank_query_win.h"
-#include "run/run_state.h"
 #include "support/test_http_server.h"
 #include "support/tools_binding.h"
 #include "ui/status.h"

@@ -3,7 +3,7 @@
 // missing. Each run ends with its question and its rows as the rules say,
 // with no message box of its own, and leaves the stored settings and an
 // existing address file as they were.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <gtest/gtest.h>
 

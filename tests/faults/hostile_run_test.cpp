@@ -5,7 +5,7 @@
 // corpus says, and the process's peak working set stays below 300 MB. The
 // two runs spend most of their time waiting on sites that hang or trickle,
 // so two programs make them side by side.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <gtest/gtest.h>
 

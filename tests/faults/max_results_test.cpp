@@ -5,7 +5,7 @@
 // field accepts starts a URL, a back-link and a keyword run that each end
 // with "Trawled!", and the program then closes normally; 0 and a text that
 // is not a number give the criteria message and start nothing.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 // behind come back during later runs. Every run's rows come only from its
 // own pages, the work list holds only the current run's records, the window
 // answers within a second throughout, and it closes normally at the end.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "base/run_fence.h"
+#include "base/run_state.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/run_fence.h"
-#include "run/run_state.h"
 #include "support/program_run.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // query, during the read of a body that trickles in, and while a keyword
 // run's evaluation hangs on a site that never answers. Each run ends with its
 // question, keeps the rows it had and builds its report from them.
-#include "runs/run_web.h"
+#include "end_to_end_runs/run_web.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/run_state.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/run_state.h"
 #include "support/log_capture.h"
 
 namespace {

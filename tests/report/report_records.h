@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/link_record.h"
+#include "base/run_state.h"
 #include "report/text_report.h"
-#include "run/link_record.h"
-#include "run/run_state.h"
 
 inline URLInfo Rec(const char* szSource, int nRank, int nPoint = 0, int nOut = 0, int nIn = 0,
                    const char* szContact = "", const char* szEmail = "", const char* szWhoIs = "") {

@@ -5,11 +5,12 @@
 
 #include <functional>
 
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/run_state.h"
 #include "support/options_sandbox.h"
 #include "support/result_windows.h"
 #include "ui/main_window_win.h"
+#include "ui/options_dialog_win.h"
 #include "ui/settings_win.h"
 
 namespace {

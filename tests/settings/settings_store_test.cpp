@@ -1,7 +1,7 @@
 // The options in the registry: the key wrapper, COptions and the start-up load.
 #include <gtest/gtest.h>
 
-#include "run/run_state.h"
+#include "base/run_state.h"
 #include "support/options_sandbox.h"
 #include "ui/settings_win.h"
 

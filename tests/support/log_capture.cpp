@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 CLogCapture::CLogCapture() { g_Log.Open(m_folder.File("trace").c_str()); }
 

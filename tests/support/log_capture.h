@@ -2,7 +2,7 @@
 // Points the process log at a fresh file for one test and reads it back.
 #include <string>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "support/temp_folder.h"
 
 class CLogCapture {

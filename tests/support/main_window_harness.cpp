@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "base/run_state.h"
 #include "harvest/blocked_page_win.h"
 #include "resources/resource.h"
-#include "run/run_state.h"
 #include "ui/main_window_win.h"
 #include "web/tools_library_win.h"
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "run/link_record.h"
-#include "run/result_list.h"
+#include "base/link_record.h"
+#include "base/result_list.h"
 #include "ui/main_window_win.h"
 
 namespace {

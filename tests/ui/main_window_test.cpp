@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/run_state.h"
 #include "resources/resource.h"
-#include "run/run_state.h"
 #include "support/fake_engine.h"
 #include "support/main_window_harness.h"
 #include "support/test_http_server.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "run/result_list.h"
-#include "run/run_state.h"
+#include "base/result_list.h"
+#include "base/run_state.h"
 #include "support/result_windows.h"
 #include "ui/main_window_win.h"
 #include "ui/result_columns_win.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "base/run_state.h"
 #include "support/log_capture.h"
 #include "support/test_http_server.h"
 #include "ui/status.h"

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "run/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 class CLogCapture {
 public:

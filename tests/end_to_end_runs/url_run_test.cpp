@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/run_state.h"
+#include "end_to_end_runs/report_files.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// Sites of this program: 127.0.71.1 to 127.0.71.4, in the order of kSites.
+// A TLS front (tests/end_to_end_runs/CMakeLists.txt) serves them over https as well,
+// and shows a broken certificate on 127.0.71.21 to 127.0.71.23.
+const char kSiteBase[] = "127.0.71.1";
+
+const std::vector<std::string>& Hosts() {
+    static const std::vector<std::string> hosts = SiteHosts(kSiteBase, 4);
+    return hosts;
+}
+
+std::string Page(int nSite, const std::string& name, const std::string& path) {
+    return "http://" + Hosts()[nSite] + "/" + name + "/" + path;
+}
+
+// The pages by key: amber.com, birch.com, cobalt.com, dune.com.
+std::string Address(const std::string& key) {
+    static const std::map<std::string, std::string> addresses = {
+        {"R", Page(0, "amber.com", "index.html")},
+        {"P", Page(0, "amber.com", "plain.html")},
+        {"B", Page(1, "birch.com", "index.html")},
+        {"N", Page(1, "birch.com", "news.html")},
+        {"C", Page(2, "cobalt.com", "index.html")},
+        {"D", Page(3, "dune.com", "index.html")},
+        {"X", Page(3, "dune.com", "extra.html")},
+        {"T", Page(0, "amber.com", "tiny.html")},
+        // As a user may type it: blanks around it, no scheme.
+        {"Btyped", "  " + Hosts()[1] + "/birch.com/index.html "},
+        {"Rs", "https://" + Hosts()[0] + "/amber.com/index.html"},
+        {"Bs", "https://" + Hosts()[1] + "/birch.com/index.html"},
+        // Expired; issued for another name; self-signed.
+        {"E1", "https://127.0.71.21/amber.com/index.html"},
+        {"E2", "https://127.0.71.22/amber.com/index.html"},
+        {"E3", "https://127.0.71.23/amber.com/index.html"},
+    };
+    return addresses.at(key);
+}
+
+std::string Html(const std::string& body) {
+    return "<html><head><title>Page</title></head><body>\n" + body + "</body></html>\n";
+}
+
+// A page as sites write them: a script with an image address, links in
+// every letter case and quoting, an address in the text, a mail link.
+std::string AmberHome() {
+    return "<html><head><title>Amber</title>\n<script type=\"text/javascript\">var pixel = \"" +
+           Page(0, "amber.com", "pixel.GIF") + "\";</script>\n</head><body>\n" + Anchor(Address("B")) +
+           "<A HREF=\"about.html\">About</A> <a href=\"About.html\">About</a> <a href=\"ABOUT.HTML\">About</a>\n"
+           "<a href='" +
+           Address("C") +
+           "'>Cobalt</a>\n<a href = \"blanks.html\">Blanks</a> <a href=\"\">Empty</a>\n"
+           "<a href=\"#top\">Top</a> <a href=\"mailto:info@amber.com\">Mail us</a>\n<p>See HTTP://" +
+           Hosts()[3] + "/DUNE.COM/index.html! or " + Page(3, "dune.com", "a_b.html") + "</p>\n<img src=\"" +
+           Page(0, "amber.com", "report.pdf.html") + "\">\n<p>Write to info@amber.com.</p>\n</body></html>\n";
+}
+
+// E-mail addresses: two on amber's home, one on birch's, two on cobalt's,
+// one on each of dune's pages, none on amber's plain page and birch's news.
+std::vector<SiteFolder> UrlRunSites() {
+    return {
+        {"amber.com",
+         {"registrant@amber.com", "hostmaster@amber.com"},
+         {{"index.html", AmberHome()}, {"plain.html", Html("<p>Nothing to write to.</p>\n")}, {"tiny.html", "tiny"}}},
+        {"birch.com",
+         {"owner@birch.com"},
+         {{"index.html", Html("<p>Mail sales@birch.com.</p>\n" + Anchor(Address("C")) + Anchor(Address("D")) +
+                              Anchor(Address("N")) + Anchor("news.html"))},
+          {"news.html", Html(Anchor(Address("P")))}}},
+        {"cobalt.com",
+         {},
+         {{"index.html", Html("<p>a@cobalt.com b@cobalt.com</p>\n" + Anchor(Address("D")) + Anchor(Address("X")))}}},
+        {"dune.com",
+         {"admin@dune.com"},
+         {{"index.html", Html("<p>x@dune.com</p>\n" + Anchor(Address("B")))},
+          {"extra.html", Html("<p>y@dune.com</p>\n")}}},
+    };
+}
+
+class UrlRunTest : public RunWebTest {
+protected:
+    static void SetUpTestSuite() {
+        StoreOptions(true, true);
+        CTempFolder folder;
+        std::string error;
+        if (!WriteSiteFolders(folder.Path(), UrlRunSites(), error)) ADD_FAILURE() << error;
+        StartWeb(kSiteBase, 0, folder.Path());
+    }
+};
+
+TEST_F(UrlRunTest, TheCorpusGivesEveryColumnSomethingToShow) {
+    // Four absolute addresses (the image and the pdf are not links) and
+    // three relative values, one of them in three spellings.
+    EXPECT_EQ(OutboundCount(AmberHome()), 7);
+    RowFacts amber = FactsOf(Corpus(), Address("R"));
+    EXPECT_EQ(amber.email, "Multiple");
+    EXPECT_EQ(amber.whois, "registrant@amber.com");
+    EXPECT_EQ(FactsOf(Corpus(), Address("B")).email, "sales@birch.com");
+    EXPECT_EQ(FactsOf(Corpus(), Address("C")).whois, "");
+}
+
+struct UrlRunCase {
+    const char* szName;
+    std::vector<std::string> typed;
+    bool bFollowLinks;
+    bool bDomainLinks;
+    std::vector<std::string> loads;
+    // Pages without an e-mail address are loaded but make no row, and
+    // their links are not followed.
+    std::vector<std::string> rows;
+};
+
+PageOptions EmailAndWhoIs() {
+    PageOptions options;
+    options.bEmail = true;
+    options.bWhoIs = true;
+    return options;
+}
+
+TEST_F(UrlRunTest, RowsReportAndSavedFilesWithTheEmailAndWhoIsChecks) {
+    const std::vector<UrlRunCase> cases = {
+        // The typed address is corrected before it is loaded; a page of
+        // fewer than six characters is not evaluated.
+        {"typed only",
+         {"R", "P", "Btyped", "C", "N", "T"},
+         false,
+         false,
+         {"R", "P", "B", "C", "N", "T"},
+         {"R", "B", "C"}},
+        {"domain links alone", {"B", "C"}, false, true, {"B", "C"}, {"B", "C"}},
+        // news.html is N again; N has no address, so P is never reached.
+        {"follow links", {"B"}, true, false, {"B", "C", "D", "N", "X"}, {"B", "C", "D", "X"}},
+        // N shares B's host, X shares D's.
+        {"follow links by domain", {"B"}, true, true, {"B", "C", "D"}, {"B", "C", "D"}},
+        // Over https the same figures; the front passes the requests on
+        // as plain ones, so the local web logs them as http addresses.
+        {"typed over https", {"Rs", "Bs"}, false, false, {"R", "B"}, {"Rs", "Bs"}},
+        // birch's "news.html" becomes https news, which is N over the other
+        // scheme, and dune links back to B: each page is evaluated once.
+        {"follow links from an https page", {"Bs"}, true, false, {"B", "C", "D", "N", "X"}, {"Bs", "C", "D", "X"}},
+        // A refused certificate is a failed load: no row, and the run goes on.
+        {"broken certificates", {"E1", "E2", "Rs", "E3"}, false, false, {"R"}, {"Rs"}},
+    };
+    for (const UrlRunCase& c : cases) {
+        SCOPED_TRACE(c.szName);
+        m_nFrom = s_web->RequestCount();
+        SavedReport saved;
+        SaveReportFiles(m_window, TrawlUrls(Addresses(c.typed, Address), c.bFollowLinks, c.bDomainLinks), saved);
+        EXPECT_EQ(SiteRequests(*s_web, m_nFrom), Addresses(c.loads, Address));
+        std::vector<RowFacts> rows = FactsOf(Corpus(), Addresses(c.rows, Address));
+        ExpectRowFacts(m_window, rows, true, true);
+        EXPECT_EQ(g_ReportText, UrlRunReport(rows, true, true));
+        ExpectReportFiles(m_window, saved, {{"", static_cast<int>(rows.size())}}, EmailAndWhoIs());
+    }
+}
+
+}  // namespace
