@@ -3,7 +3,7 @@
 // missing. Each run ends with its question and its rows as the rules say,
 // with no message box of its own, and leaves the stored settings and an
 // existing address file as they were.
-#include "end_to_end_runs/run_web.h"
+#include "faults/program_web_test.h"
 
 #include <gtest/gtest.h>
 
@@ -48,17 +48,9 @@ void RegisterComponents(bool bRegister) {
             << szLibrary;
 }
 
-class EnvironmentFaultsTest : public ::testing::TestWithParam<EnvironmentCase> {
+class EnvironmentFaultsTest : public CProgramWebTest<::testing::TestWithParam<EnvironmentCase>> {
 protected:
-    static void SetUpTestSuite() {
-        s_web = new simweb::CSimWeb;
-        std::string error;
-        if (!StartRunWeb(*s_web, kSiteBase, 0, error)) ADD_FAILURE() << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_web;
-        s_web = nullptr;
-    }
+    static void SetUpTestSuite() { StartProgramWeb(kSiteBase); }
 
     void SetUp() override {
         ASSERT_TRUE(s_web->IsRunning());
@@ -98,11 +90,8 @@ protected:
         EXPECT_EQ(m_options.Dword("dQueryDelay"), 0u);
     }
 
-    static simweb::CSimWeb* s_web;
-    COptionsSandbox m_options;
 };
 
-simweb::CSimWeb* EnvironmentFaultsTest::s_web = nullptr;
 
 TEST_P(EnvironmentFaultsTest, RunEndsAsTheRulesSayAndKeepsWhatExisted) {
     const EnvironmentCase& c = GetParam();

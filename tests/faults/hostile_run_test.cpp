@@ -5,7 +5,7 @@
 // corpus says, and the process's peak working set stays below 300 MB. The
 // two runs spend most of their time waiting on sites that hang or trickle,
 // so two programs make them side by side.
-#include "end_to_end_runs/run_web.h"
+#include "faults/program_web_test.h"
 
 #include <gtest/gtest.h>
 
@@ -56,17 +56,9 @@ struct ProgramInRun {
     std::vector<int> expected;
 };
 
-class HostileRunTest : public ::testing::Test {
+class HostileRunTest : public CProgramWebTest<::testing::Test> {
 protected:
-    static void SetUpTestSuite() {
-        s_web = new simweb::CSimWeb;
-        std::string error;
-        if (!StartRunWeb(*s_web, kSiteBase, 0, error, "", kHostileBase)) ADD_FAILURE() << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_web;
-        s_web = nullptr;
-    }
+    static void SetUpTestSuite() { StartProgramWeb(kSiteBase, kHostileBase); }
 
     void SetUp() override {
         ASSERT_TRUE(s_web->IsRunning());
@@ -78,7 +70,6 @@ protected:
         m_options.SetDword("dQueryDelay", 0);
     }
 
-    const simweb::CCorpus& Corpus() const { return s_web->Corpus(); }
 
     std::vector<int> HostilePages() const { return ::HostilePages(Corpus()); }
     bool IsHostile(const std::string& address) const { return IsHostileAddress(Corpus(), address); }
@@ -217,11 +208,8 @@ protected:
         EXPECT_EQ(GetFileAttributesA(run.folder.File("log").c_str()) != INVALID_FILE_ATTRIBUTES, run.c.bLogFolder);
     }
 
-    static simweb::CSimWeb* s_web;
-    COptionsSandbox m_options;
 };
 
-simweb::CSimWeb* HostileRunTest::s_web = nullptr;
 
 TEST_F(HostileRunTest, BothRunsEndNormallyWithinTheirMemory) {
     std::size_t nFrom = s_web->RequestCount();

@@ -5,7 +5,7 @@
 // field accepts starts a URL, a back-link and a keyword run that each end
 // with "Trawled!", and the program then closes normally; 0 and a text that
 // is not a number give the criteria message and start nothing.
-#include "end_to_end_runs/run_web.h"
+#include "faults/program_web_test.h"
 
 #include <gtest/gtest.h>
 
@@ -30,17 +30,9 @@ struct MaxResultsCase {
     std::size_t nRowLimit;  // rows a run may show at most
 };
 
-class MaxResultsTest : public ::testing::TestWithParam<MaxResultsCase> {
+class MaxResultsTest : public CProgramWebTest<::testing::TestWithParam<MaxResultsCase>> {
 protected:
-    static void SetUpTestSuite() {
-        s_web = new simweb::CSimWeb;
-        std::string error;
-        if (!StartRunWeb(*s_web, kSiteBase, 0, error)) ADD_FAILURE() << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_web;
-        s_web = nullptr;
-    }
+    static void SetUpTestSuite() { StartProgramWeb(kSiteBase); }
 
     void SetUp() override {
         ASSERT_TRUE(s_web->IsRunning());
@@ -48,7 +40,6 @@ protected:
         m_options.SetDword("dQueryDelay", 0);
     }
 
-    const simweb::CCorpus& Corpus() const { return s_web->Corpus(); }
 
     static void TypeMax(HWND hMain, const char* szMax) {
         SendMessageA(GetDlgItem(hMain, IDC_MINRANK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0"));
@@ -79,11 +70,8 @@ protected:
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hMain, IDCANCEL))) << "no run is in progress";
     }
 
-    static simweb::CSimWeb* s_web;
-    COptionsSandbox m_options;
 };
 
-simweb::CSimWeb* MaxResultsTest::s_web = nullptr;
 
 TEST_P(MaxResultsTest, AcceptedValuesRunToTheEndOthersAreRefused) {
     const MaxResultsCase& c = GetParam();
