@@ -1,5 +1,5 @@
 #include "resources/resource.h"
-#include "ui/help_boxes_win.h"
+#include "ui/about_box_win.h"
 
 // OK, Esc (IDCANCEL) and the title bar's close button all close the box.
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {

@@ -2,7 +2,7 @@
 
 #include "base/diagnostic_log.h"
 #include "resources/resource.h"
-#include "ui/help_boxes_win.h"
+#include "ui/contact_box_win.h"
 #include "ui/hyperlink_win.h"
 
 namespace {

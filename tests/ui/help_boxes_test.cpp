@@ -9,7 +9,8 @@
 #include "resources/resource.h"
 #include "shell_recorder.h"
 #include "support/window_watch.h"
-#include "ui/help_boxes_win.h"
+#include "ui/about_box_win.h"
+#include "ui/contact_box_win.h"
 
 namespace {
 
