@@ -1,4 +1,5 @@
-// Hands the address file to the outside mail component.
+// The mailing list's Windows half: hands the address file to the outside
+// mail component.
 #include <windows.h>
 #include <ole2.h>
 
