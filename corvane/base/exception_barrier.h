@@ -10,25 +10,29 @@
 
 #include "base/diagnostic_log.h"
 
-// Runs step(); returns false, after logging szFailure, if it threw.
-template <typename Step>
-bool Guarded(const char* szFailure, Step&& step) noexcept {
+// Runs step(); returns false, after report() has logged the failure, if it
+// threw. For a failure text made from the step's details; report must not
+// throw (the log's formatted writes do not).
+template <typename Report, typename Step>
+bool GuardedWith(Report&& report, Step&& step) noexcept {
     try {
         std::forward<Step>(step)();
         return true;
     } catch (...) {
-        g_Log.Write(szFailure);
+        std::forward<Report>(report)();
         return false;
     }
+}
+
+// Runs step(); returns false, after logging szFailure, if it threw.
+template <typename Step>
+bool Guarded(const char* szFailure, Step&& step) noexcept {
+    return GuardedWith([szFailure] { g_Log.Write(szFailure); }, std::forward<Step>(step));
 }
 
 // Returns step()'s value, or fallback after logging szFailure if it threw.
 template <typename Result, typename Step>
 Result GuardedValue(const char* szFailure, Result fallback, Step&& step) noexcept {
-    try {
-        return std::forward<Step>(step)();
-    } catch (...) {
-        g_Log.Write(szFailure);
-        return fallback;
-    }
+    Guarded(szFailure, [&] { fallback = std::forward<Step>(step)(); });
+    return fallback;
 }

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "clients/script_removal.h"
 #include "evaluate/absolute_url.h"
 #include "kestrine_h.h"
@@ -40,6 +41,19 @@ private:
 
 void Check(HRESULT hr, const IID& iid) {
     if (FAILED(hr)) throw CComError(hr, iid);
+}
+
+// Runs one client call: a failed HRESULT is logged with szComFailure, any
+// other failure with szOtherFailure. What the call had set by then stays.
+template <typename Call>
+void GuardedComCall(const char* szComFailure, const char* szOtherFailure, Call&& call) {
+    Guarded(szOtherFailure, [&] {
+        try {
+            call();
+        } catch (const CComError&) {
+            g_Log.Write(szComFailure);
+        }
+    });
 }
 
 // Created for IUnknown, put into the running state, then asked for the
@@ -150,27 +164,51 @@ std::string WhoIsKey(const char* szPageAddress, std::size_t& nHostStart) {
 // false when the component cannot be created.
 bool AskWhoIsService(const std::string& szHost, std::string& szAnswer) {
     szAnswer.clear();
-    try {
+    bool bCreated = true;
+    GuardedComCall("Exception in GetWhoIs 1", "Exception in GetWhoIs 2", [&] {
         CComRef<ICOstrel> ostrel = CreateComponent<ICOstrel>(CLSID_COstrel, IID_ICOstrel);
         if (!ostrel) {
             g_Log.Write("Fail to create instance of OSTRELLib::COstrel");
-            return false;
+            bCreated = false;
+            return;
         }
         CBstr domain(AnsiToBstr(szHost));
         CBstr emails;
         Check(ostrel->GetEMails(domain.Get(), emails.Receive()), IID_ICOstrel);
         if (emails.IsNull()) {
             g_Log.Write("Fail to get WhoIs Email");
-            return true;
+            return;
         }
         szAnswer = BstrToAnsi(emails.Get());
         if (szAnswer.size() >= kWhoIsAnswerSize) szAnswer.resize(kWhoIsAnswerSize - 1);
-    } catch (const CComError&) {
-        g_Log.Write("Exception in GetWhoIs 1");
-    } catch (...) {
-        g_Log.Write("Exception in GetWhoIs 2");
+    });
+    return bCreated;
+}
+
+char* SearchEmailAddresses(const char* szPage, const char* szPageAddress) {
+    CComRef<ITrawler> trawler = CreateTrawler();
+    if (!trawler) return nullptr;
+    CBstr page(AnsiToBstr(szPage));
+    long nCount = 0;
+    VARIANT_BOOL bRet = 0;
+    Check(trawler->search_EmailAddresses(page.Get(), &nCount, &bRet), IID_ITrawler);
+    if (bRet < 0) {
+        g_Log.Write("Fail to search Email Addresses");
+        return nullptr;
     }
-    return true;
+    if (nCount != 0) g_MailSender.AddEmails(szPageAddress, BuildAddressList(trawler.Get(), nCount).c_str(), false);
+    return AnswerForCount(trawler.Get(), nCount);
+}
+
+bool SearchKeywords(const char* szPage, const char* szKeywords) {
+    CComRef<ITrawler> trawler = CreateTrawler();
+    if (!trawler) return false;
+    CBstr page(AnsiToBstr(szPage));
+    CBstr keywords(AnsiToBstr(szKeywords));
+    if (page.IsNull() || keywords.IsNull()) return false;
+    VARIANT_BOOL bRet = 0;
+    Check(trawler->search_Keywords(page.Get(), keywords.Get(), &bRet), IID_ITrawler);
+    return bRet != 0;
 }
 
 }  // namespace
@@ -181,41 +219,22 @@ CKestrine::~CKestrine() = default;
 
 char* CKestrine::GetEmailAddress(const char* szPage, const char* szPageAddress) {
     if (!szPage) return nullptr;
-    try {
-        CComRef<ITrawler> trawler = CreateTrawler();
-        if (!trawler) return nullptr;
-        CBstr page(AnsiToBstr(szPage));
-        long nCount = 0;
-        VARIANT_BOOL bRet = 0;
-        Check(trawler->search_EmailAddresses(page.Get(), &nCount, &bRet), IID_ITrawler);
-        if (bRet < 0) {
-            g_Log.Write("Fail to search Email Addresses");
-            return nullptr;
-        }
-        if (nCount != 0) g_MailSender.AddEmails(szPageAddress, BuildAddressList(trawler.Get(), nCount).c_str(), false);
-        return AnswerForCount(trawler.Get(), nCount);
-    } catch (const CComError&) {
-        g_Log.Write("Exception in GetEmailAddress 1 ");
-    } catch (...) {
-        g_Log.Write("Exception in GetEmailAddress 2 ");
-    }
-    return nullptr;
+    char* szAnswer = nullptr;
+    GuardedComCall("Exception in GetEmailAddress 1 ", "Exception in GetEmailAddress 2 ",
+                   [&] { szAnswer = SearchEmailAddresses(szPage, szPageAddress); });
+    return szAnswer;
 }
 
 std::string CKestrine::FindContactPage(const char* szPage, const char* szPageAddress) {
     std::string szResult;
     if (!szPage || !szPageAddress) return szResult;
-    try {
+    GuardedComCall(" com_error in FindContactPage ", " exception in FindContactPage ", [&] {
         const std::string szWorkPage = RemoveScriptElements(szPage);
         CComRef<ITrawler> trawler = CreateTrawler();
-        if (!trawler) return szResult;
+        if (!trawler) return;
         szResult = ContactLinkOf(trawler.Get(), szWorkPage, szPageAddress);
         szResult = AbsoluteContactLink(szResult, szPageAddress);
-    } catch (const CComError&) {
-        g_Log.Write(" com_error in FindContactPage ");
-    } catch (...) {
-        g_Log.Write(" exception in FindContactPage ");
-    }
+    });
     return szResult;
 }
 
@@ -223,21 +242,10 @@ bool CKestrine::FoundKeywords(const char* szPage, const char* szKeywords) { retu
 
 bool CKestrine::FindKeywords(const char* szPage, const char* szKeywords) {
     if (!szPage || !szKeywords) return false;
-    try {
-        CComRef<ITrawler> trawler = CreateTrawler();
-        if (!trawler) return false;
-        CBstr page(AnsiToBstr(szPage));
-        CBstr keywords(AnsiToBstr(szKeywords));
-        if (page.IsNull() || keywords.IsNull()) return false;
-        VARIANT_BOOL bRet = 0;
-        Check(trawler->search_Keywords(page.Get(), keywords.Get(), &bRet), IID_ITrawler);
-        return bRet != 0;
-    } catch (const CComError&) {
-        g_Log.Write(" com_error in FindKeywords ");
-    } catch (...) {
-        g_Log.Write(" exception in FindKeywords ");
-    }
-    return false;
+    bool bFound = false;
+    GuardedComCall(" com_error in FindKeywords ", " exception in FindKeywords ",
+                   [&] { bFound = SearchKeywords(szPage, szKeywords); });
+    return bFound;
 }
 
 const char* CKestrine::GetWhoIs(const char* szPageAddress) {

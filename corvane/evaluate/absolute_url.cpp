@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "web/url_crack.h"
 
@@ -47,12 +48,26 @@ bool IsAbsoluteLink(const std::string& link) {
 
 // A copy that cannot be made leaves the entry as it is.
 std::string CopyOfEntry(const std::string& entry) {
-    try {
-        return entry;
-    } catch (...) {
-        g_Log.Write("error in OutLinks.source");
-        return std::string();
+    return GuardedValue("error in OutLinks.source", std::string(), [&] { return entry; });
+}
+
+// Makes one entry absolute when it is relative and the page is a ".com"
+// page; joining allocates, so the caller guards it.
+void MakeEntryAbsolute(std::string& entry, const std::string& szPageAddress, bool bComPage) {
+    std::string szLink = CopyOfEntry(entry);
+    if (szLink.empty()) {
+        g_Log.Write("pstr.length() == 0");
+        return;
     }
+    if (IsAbsoluteLink(szLink)) return;
+    if (!bComPage) {
+        g_Log.Write(".com absent");
+        return;
+    }
+    std::string szFull = CFullURL().MakeFullURL(szPageAddress, szLink);
+    if (szFull.empty()) return;
+    g_Log.Printf("copying %s", szFull.c_str());
+    entry = std::move(szFull);
 }
 
 }  // namespace
@@ -89,36 +104,16 @@ bool ConvertToAbsoluteAddress(std::vector<std::string>* lpLinks, std::string szP
     bool bComPage = szPageAddress.find(".com") != std::string::npos;
     for (std::string& entry : *lpLinks) {
         if (g_Stopped) return true;
-        try {
-            std::string szLink = CopyOfEntry(entry);
-            if (szLink.empty()) {
-                g_Log.Write("pstr.length() == 0");
-                continue;
-            }
-            if (IsAbsoluteLink(szLink)) continue;
-            if (!bComPage) {
-                g_Log.Write(".com absent");
-                continue;
-            }
-            std::string szFull = CFullURL().MakeFullURL(szPageAddress, szLink);
-            if (szFull.empty()) continue;
-            g_Log.Printf("copying %s", szFull.c_str());
-            entry = std::move(szFull);
-        } catch (...) {
-            g_Log.Write("Exception while making absolute url");
+        if (!Guarded("Exception while making absolute url", [&] { MakeEntryAbsolute(entry, szPageAddress, bComPage); }))
             return false;
-        }
     }
     return true;
 }
 
+// Its one caller, crawl expansion's duplicate test, guards the copies.
 std::string GetDomainFromURL(const char* szAddress) {
     if (!szAddress) return std::string();
-    try {
-        const std::string text(szAddress);
-        const HostRange range = HostSpan(text);
-        return text.substr(range.nStart, range.nEnd - range.nStart);
-    } catch (...) {
-        return std::string();
-    }
+    const std::string text(szAddress);
+    const HostRange range = HostSpan(text);
+    return text.substr(range.nStart, range.nEnd - range.nStart);
 }

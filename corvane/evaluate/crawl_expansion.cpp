@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_fence.h"
 #include "evaluate/absolute_url.h"
 #include "ui/status.h"
@@ -50,12 +51,7 @@ Walk FollowLink(const char* szAddress, TRACEPROC TraceProc) {
         g_Log.Write("*** Insufficient Memory (ParsePage())");
         return Walk::End;
     }
-    try {
-        *record = MakeRecord(szAddress);
-    } catch (...) {
-        g_Log.Write("Exception in ParsePage()\n");
-        return Walk::End;
-    }
+    *record = MakeRecord(szAddress);
     if (!IsValidGURL(record->Source)) {
         Report("URL Skipped = %s", record->Source, nullptr);
         return Walk::Next;
@@ -79,22 +75,14 @@ Walk OfferLink(const std::string& entry, TRACEPROC TraceProc) {
     std::string szAddress = entry.substr(0, kSourceSize - 1);
     bool bNew = false;
     URLInfo* lpKnown = nullptr;
-    try {
-        lpKnown = IsURLExists(szAddress.c_str(), &bNew);
-    } catch (...) {
-        g_Log.Write("Exception while calling IsURLExists");
-    }
+    Guarded("Exception while calling IsURLExists", [&] { lpKnown = IsURLExists(szAddress.c_str(), &bNew); });
     if (lpKnown) {
         g_Log.Write("lpExist != NULL");
         return Walk::Next;
     }
     if (!bNew || !g_bFollowLinks || g_nFollowed > g_nMaxResults) return Walk::Next;
-    try {
-        return FollowLink(szAddress.c_str(), TraceProc);
-    } catch (...) {
-        g_Log.Write("Exception while checking for follow-links");
-        return Walk::Next;
-    }
+    return GuardedValue("Exception while checking for follow-links", Walk::Next,
+                        [&] { return FollowLink(szAddress.c_str(), TraceProc); });
 }
 
 }  // namespace

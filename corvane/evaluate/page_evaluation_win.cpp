@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "clients/kestrine_client_win.h"
 #include "evaluate/absolute_url.h"
@@ -18,18 +19,6 @@
 #include "ui/status.h"
 
 namespace {
-
-// Runs one step; a failure inside it is logged and the evaluation goes on.
-template <typename Step>
-bool Guarded(const char* szFailure, Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (...) {
-        g_Log.Write(szFailure);
-        return false;
-    }
-}
 
 void Trace(TRACEPROC TraceProc, const char* szFormat, const char* szSource) {
     char szStatus[kStatusTextSize];
@@ -94,10 +83,9 @@ void LookUpWhoIs(URLInfo& info) {
 bool PassesContentChecks(URLInfo& info, const char* szPage) {
     PageOptionSet options = TakePageOptions();
     bool bAccepted = true;
-    if (options.bEmail)
-        Guarded("Exception while checking for email address", [&] { bAccepted &= CheckEmail(info, szPage); });
-    if (options.bContact)
-        Guarded("Exception while checking contact page link", [&] { bAccepted &= CheckContactPage(info, szPage); });
+    // The component clients keep every failure of theirs inside the call.
+    if (options.bEmail) bAccepted &= CheckEmail(info, szPage);
+    if (options.bContact) bAccepted &= CheckContactPage(info, szPage);
     if (options.bKeyword)
         Guarded("Exception while checking for keywords", [&] { bAccepted &= CheckKeywords(szPage, options); });
     if (options.bWhoIs) Guarded("Exception while checking for WhoIs", [&] { LookUpWhoIs(info); });
@@ -112,13 +100,11 @@ void ForgetRejectedPage(const URLInfo& info) {
 void Measure(URLInfo& info, const char* szPage, std::vector<std::string>& links) {
     Guarded("Exception while Getting Page Outcoming links", [&] { GetPageOutcomingLinks(szPage, &links); });
     // Counted before the conversion, which never changes the number.
-    Guarded("Exception while getting outlink count", [&] { info.Outcoming = static_cast<int32_t>(links.size()); });
+    info.Outcoming = static_cast<int32_t>(links.size());
     Guarded("Exception in ConvertToAbsoluteAddress", [&] {
         if (!ConvertToAbsoluteAddress(&links, info.Source)) g_Log.Write("ConvertToAbsoluteAddress returns FALSE");
     });
-    Guarded("Exception in GetPRBoost", [&] {
-        if (!GetPRBoost(&info)) g_Log.Write("GetPRBoost returns FALSE");
-    });
+    if (!GetPRBoost(&info)) g_Log.Write("GetPRBoost returns FALSE");
     Guarded("Exception while Getting BackwardLinks", [&] { info.Incoming = GetBackwardLinks(&info); });
 }
 
@@ -146,7 +132,7 @@ bool ParsePage(URLInfo* lpInfo, const char* szPage, TRACEPROC TraceProc) {
     }
     std::vector<std::string> links;
     Measure(info, szPage, links);
-    if (!Guarded("Exception UpdateList failed in ParsePage", [&] { UpdateList(&info); })) return false;
+    UpdateList(&info);
     FollowLinks(links, TraceProc);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "web/tools_library.h"
 
 namespace {
@@ -82,42 +83,29 @@ bool IsLastPage(std::string szPage, int nStart) {
     return true;
 }
 
+// The last-page test and the walk copy texts: a failure in one is logged and
+// the next stage still runs, keeping the links found so far.
 bool ExtractGoogleLinks(std::string szPage, std::vector<std::string>& links, int& nStart) {
     bool bFound = false;
-    try {
-        links.clear();
-    } catch (...) {
-        g_Log.Write("Exception clearing vector");
+    links.clear();
+    bool bLastPage = false;
+    Guarded("Exception checking google last page", [&] { bLastPage = IsLastPage(szPage, nStart); });
+    if (bLastPage) {
+        nStart = -1;
+        return false;
     }
-    try {
-        if (IsLastPage(szPage, nStart)) {
-            nStart = -1;
-            return false;
-        }
-    } catch (...) {
-        g_Log.Write("Exception checking google last page");
-    }
-    std::size_t nCached = std::string::npos;
-    std::string work;
-    try {
-        work = szPage;
-        nCached = work.find("Cached");
-        if (nCached == std::string::npos) g_Log.Write("No links found in google page");
-    } catch (...) {
-        g_Log.Write("Exception finding google target");
-    }
-    try {
+    std::size_t nCached = szPage.find("Cached");
+    if (nCached == std::string::npos) g_Log.Write("No links found in google page");
+    Guarded("Exception Extracting google links", [&] {
         // Searching on from behind each "Cached" stands for cutting the
-        // work text there, without copying the rest of the page each time.
+        // page there, without copying the rest of the page each time.
         std::size_t nCut = 0;
         while (nCached != std::string::npos) {
             std::string address;
-            if (ResultAddressBefore(work, nCut, nCached, address)) TakeResultAddress(address, links, bFound);
+            if (ResultAddressBefore(szPage, nCut, nCached, address)) TakeResultAddress(address, links, bFound);
             nCut = nCached + 6;
-            nCached = work.find("Cached", nCut);
+            nCached = szPage.find("Cached", nCut);
         }
-    } catch (...) {
-        g_Log.Write("Exception Extracting google links");
-    }
+    });
     return bFound;
 }

@@ -35,21 +35,18 @@ bool WriteAddressFileOrSay(const CPostil& sender) {
 
 }  // namespace
 
+// Called by the main window's "&Send Mail" button: a failure of writing the
+// file ends at the main window's barrier, like a false result.
 bool CPostil::Send() {
-    try {
-        if (!WriteAddressFileOrSay(*this)) return false;
-        CComRef<IPostil> postil = CreatePostil();
-        if (!postil) {
-            g_Log.Write("Fail to create instance of POSTILLib::Postil");
-            ShowMailError("Fail to Get Object of Postil Component");
-            return false;
-        }
-        CBstr path(AnsiToBstr(m_szPath));
-        // The component's own failures are its business; sending is done.
-        postil->SendAddressFile(path.Get());
-        return true;
-    } catch (...) {
-        g_Log.Write("Exception in CPostil::Send");
+    if (!WriteAddressFileOrSay(*this)) return false;
+    CComRef<IPostil> postil = CreatePostil();
+    if (!postil) {
+        g_Log.Write("Fail to create instance of POSTILLib::Postil");
+        ShowMailError("Fail to Get Object of Postil Component");
         return false;
     }
+    CBstr path(AnsiToBstr(m_szPath));
+    // The component's own failures are its business; sending is done.
+    postil->SendAddressFile(path.Get());
+    return true;
 }

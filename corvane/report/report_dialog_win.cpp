@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "platform_owners_win.h"
 #include "report/report_export.h"
@@ -58,33 +59,25 @@ bool BrowseForFile(HWND hOwner, char* szPath, bool bHtml) {
     return GetSaveFileNameA(&ofn) != FALSE;
 }
 
+// A failed export (the content is built in memory) ends at the report
+// dialog's barrier: the dialog stays open.
 void ExportCsv(HWND hOwner) {
-    try {
-        ExportReport(hOwner, false, [] {
-            return BuildCsvReport(g_CurList, CsvColumns{g_ReportIsTop20, g_bContact, g_bEmail, g_bWhoIs});
-        });
-    } catch (...) {
-        g_Log.Write("Exception in CSV export");
-    }
+    ExportReport(hOwner, false, [] {
+        return BuildCsvReport(g_CurList, CsvColumns{g_ReportIsTop20, g_bContact, g_bEmail, g_bWhoIs});
+    });
 }
 
 void ExportHtml(HWND hOwner) {
-    try {
-        ExportReport(hOwner, true, [] { return BuildHtmlReport(g_ReportText); });
-    } catch (...) {
-        g_Log.Write("Exception in HTML export");
-    }
+    ExportReport(hOwner, true, [] { return BuildHtmlReport(g_ReportText); });
 }
 
-INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    try {
+INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+    Guarded("Exception in report dialog", [&] {
         if (uMsg == WM_INITDIALOG && g_bReportExists)
             SetDlgItemTextA(hDlg, IDC_REPORTTEXT, g_ReportText.c_str());
         else if (uMsg == WM_COMMAND)
             OnReportCommand(hDlg, LOWORD(wParam));
-    } catch (...) {
-        g_Log.Write("Exception in report dialog");
-    }
+    });
     return FALSE;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 
 std::string g_ReportText;
@@ -64,19 +65,6 @@ std::vector<URLInfo> MergeRecords(const std::vector<URLInfo>& lpList, bool bAppe
     return merged;
 }
 
-void ReplaceCurList(std::vector<URLInfo>& merged) {
-    try {
-        g_CurList.clear();
-    } catch (...) {
-        g_Log.Write("Exception in clearing list");
-    }
-    try {
-        g_CurList.swap(merged);
-    } catch (...) {
-        g_Log.Write("Exception in assigning list");
-    }
-}
-
 void ReserveText(std::size_t nRecords, bool bAppend) {
     std::size_t nGrowth = nRecords * 4 * sizeof(URLInfo) + 256;
     if (!bAppend || !g_bReportExists) {
@@ -127,19 +115,16 @@ void AppendRecords(bool bIsTop20, const std::vector<URLInfo>& lpList) {
 
 }  // namespace
 
+// Clearing and giving back memory cannot fail: no barrier is needed.
 void ClearTextResults() {
-    try {
-        if (g_bReportExists) {
-            WipeCurList();
-            g_ReportText.clear();
-            g_ReportText.shrink_to_fit();
-            g_bReportExists = false;
-        }
-        g_CurList.clear();
-        g_CurList.shrink_to_fit();
-    } catch (...) {
-        g_Log.Write("Exception while g_CurList.clear()");
+    if (g_bReportExists) {
+        WipeCurList();
+        g_ReportText.clear();
+        g_ReportText.shrink_to_fit();
+        g_bReportExists = false;
     }
+    g_CurList.clear();
+    g_CurList.shrink_to_fit();
 }
 
 void CreateTextResults(bool bIsTop20, const char* szKeywordText, const std::vector<URLInfo>* lpList, bool bAppend) {
@@ -147,15 +132,14 @@ void CreateTextResults(bool bIsTop20, const char* szKeywordText, const std::vect
         g_Log.Write("Parameter passed contains NULL");
         return;
     }
-    try {
+    // Building the text allocates: a failure keeps what was appended so far.
+    Guarded("Error catched in CreateTextResults", [&] {
         g_ReportIsTop20 = bIsTop20;
         std::vector<URLInfo> merged = MergeRecords(*lpList, bAppend);
         ReserveText(lpList->size(), bAppend);
-        ReplaceCurList(merged);
+        g_CurList.swap(merged);
         AppendHeading(bIsTop20, szKeywordText);
         AppendRecords(bIsTop20, *lpList);
         g_ReportText += "\r\n\r\n";
-    } catch (...) {
-        g_Log.Write("Error catched in CreateTextResults");
-    }
+    });
 }

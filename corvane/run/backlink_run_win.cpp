@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -55,25 +56,18 @@ int BackTrawlMain() {
         g_nFollowed = 0;
         g_nLinks = 0;
     });
-    try {
+    // The thread's one barrier: a failure ends the run as if it were done.
+    Guarded("Exception in BackTrawlMain", [] {
         WithinOwnRun([] { ClearTextResults(); });
         int nLimit = g_nMaxResults;
         URLInfo input;
         for (std::size_t i = 0; RunGoesOn() && TakeInput(i, input); ++i) TrawlBacklinksOf(input, nLimit);
-    } catch (...) {
-        g_Log.Write("Exception in BackTrawlMain");
-    }
+    });
     FinishRun(0);
     return 0;
 }
 
 unsigned __stdcall BackTrawl(void*) {
     CWorkerCom com;
-    unsigned nResult = 0;
-    try {
-        nResult = static_cast<unsigned>(BackTrawlMain());
-    } catch (...) {
-        g_Log.Write("Exception in BackTrawl");
-    }
-    return nResult;
+    return static_cast<unsigned>(BackTrawlMain());
 }

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "harvest/blocked_page_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
@@ -35,24 +36,21 @@ void OpenLog() {
     g_Log.Open(szBase);
 }
 
-template <typename F>
-void Guarded(const char* szStep, F step) {
-    try {
-        step();
-    } catch (...) {
-        g_Log.Printf("Exception in shut-down: %s", szStep);
-    }
+// A step that may throw is guarded, so that the steps after it still run.
+void ShutDownStep(const char* szStep, void (*step)()) {
+    GuardedWith([szStep] { g_Log.Printf("Exception in shut-down: %s", szStep); }, step);
 }
 
 void ShutDown() {
-    Guarded("EndLeftWorkers", [] { EndLeftWorkers(); });
-    Guarded("ClearTextResults", [] { ClearTextResults(); });
-    Guarded("CloseConnection", [] {
+    EndLeftWorkers();
+    ClearTextResults();
+    // The outside library is not ours, and the session's lock may fail.
+    ShutDownStep("CloseConnection", [] {
         if (g_pfnCloseConnection) g_pfnCloseConnection(g_hConnection);
         g_hConnection = nullptr;
     });
-    Guarded("CloseSession", [] { CPageLoader().CloseSession(); });
-    Guarded("CoUninitialize", [] { CoUninitialize(); });
+    ShutDownStep("CloseSession", [] { CPageLoader().CloseSession(); });
+    CoUninitialize();
 }
 
 }  // namespace
@@ -75,11 +73,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     }
     g_hSession = nullptr;
     InstallBlockedPageQuestion();
-    try {
-        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, FaceDlgProc, 0);
-    } catch (...) {
-        g_Log.Write("Exception in the main window");
-    }
+    // FaceDlgProc stops every failure of its own: none comes back out here.
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, FaceDlgProc, 0);
     ShutDown();
     return 0;
 }

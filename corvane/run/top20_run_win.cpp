@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "evaluate/rank_query_win.h"
 #include "harvest/result_page.h"
@@ -97,11 +98,7 @@ void RunTop20(const std::vector<std::string>& keywords) {
 unsigned __stdcall Top20Worker(void* lpParam) {
     std::unique_ptr<std::vector<std::string>> keywords(static_cast<std::vector<std::string>*>(lpParam));
     CWorkerCom com;
-    try {
-        RunTop20(*keywords);
-    } catch (...) {
-        g_Log.Write("Exception in the Top 20 worker");
-    }
+    Guarded("Exception in the Top 20 worker", [&] { RunTop20(*keywords); });
     s_bTop20Running = false;
     PostMessageA(g_hMainWnd, kWmTop20Ended, 0, 0);
     return 0;

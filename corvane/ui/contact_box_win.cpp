@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "resources/resource.h"
 #include "ui/contact_box_win.h"
 #include "ui/hyperlink_win.h"
@@ -43,24 +44,24 @@ void CloseBox(HWND hDlg) {
     EndDialog(hDlg, 0);
 }
 
+INT_PTR HandleMessage(HWND hDlg, UINT uMsg, WPARAM wParam) {
+    switch (uMsg) {
+        case WM_INITDIALOG: CreateLinks(hDlg); return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) CloseBox(hDlg);
+            break;
+        case WM_CLOSE: CloseBox(hDlg); break;
+        // Destroyed without OK or close (owner gone): nothing may leak.
+        case WM_DESTROY: ReleaseLinks(hDlg); break;
+        default: break;
+    }
+    return FALSE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK ContactDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
-    try {
-        switch (uMsg) {
-            case WM_INITDIALOG: CreateLinks(hDlg); return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK) CloseBox(hDlg);
-                break;
-            case WM_CLOSE: CloseBox(hDlg); break;
-            // Destroyed without OK or close (owner gone): nothing may leak.
-            case WM_DESTROY: ReleaseLinks(hDlg); break;
-            default: break;
-        }
-    } catch (...) {
-        g_Log.Write("Exception in contact box");
-    }
-    return FALSE;
+    return GuardedValue("Exception in contact box", INT_PTR{FALSE}, [&] { return HandleMessage(hDlg, uMsg, wParam); });
 }
 
 void ShowContactBox(HWND hOwner) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 
 PFN_ShellOpen g_pfnShellOpen = ShellExecuteA;
 
@@ -23,72 +24,46 @@ CMyHyperLink* LinkOf(HWND hWnd) {
 
 CMyHyperLink::CMyHyperLink() = default;
 
+// Only system calls and bounded copies below, which cannot throw: the one
+// barrier is the window procedure, which also runs the shell's open call.
 CMyHyperLink::~CMyHyperLink() {
-    try {
-        if (m_hToolTip && IsWindow(m_hToolTip)) DestroyWindow(m_hToolTip);
-    } catch (...) {
-        g_Log.Write("Exception in ~CMyHyperLink");
-    }
+    if (m_hToolTip && IsWindow(m_hToolTip)) DestroyWindow(m_hToolTip);
 }
 
 void CMyHyperLink::SetStaticWindow(HWND hWnd) {
-    try {
-        m_hWnd = hWnd;
-        HFONT hFont = reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0));
-        LOGFONTA lf = {};
-        GetObjectA(hFont ? static_cast<HGDIOBJ>(hFont) : GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
-        lf.lfUnderline = TRUE;
-        m_linkFont.Reset(CreateFontIndirectA(&lf));
-        // The object is reachable before the new procedure can see a message.
-        SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_pfnPrevProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticTextWndProc)));
-        m_hHandCursor = LoadCursor(nullptr, IDC_HAND);
-        SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.Get()), TRUE);
-        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, hWnd, HOVER_DEFAULT};
-        TrackMouseEvent(&track);
-    } catch (...) {
-        g_Log.Write("Exception in CMyHyperLink::SetStaticWindow");
-    }
+    m_hWnd = hWnd;
+    HFONT hFont = reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    GetObjectA(hFont ? static_cast<HGDIOBJ>(hFont) : GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    m_linkFont.Reset(CreateFontIndirectA(&lf));
+    // The object is reachable before the new procedure can see a message.
+    SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_pfnPrevProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticTextWndProc)));
+    m_hHandCursor = LoadCursor(nullptr, IDC_HAND);
+    SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.Get()), TRUE);
+    TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, hWnd, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
 }
 
-void CMyHyperLink::SetLink(const char* szLink) {
-    try {
-        CopyText(m_szLink, szLink);
-    } catch (...) {
-        g_Log.Write("Exception in CMyHyperLink::SetLink");
-    }
-}
+void CMyHyperLink::SetLink(const char* szLink) { CopyText(m_szLink, szLink); }
 
-void CMyHyperLink::SetToolTip(const char* szToolTip) {
-    try {
-        CopyText(m_szToolTip, szToolTip);
-    } catch (...) {
-        g_Log.Write("Exception in CMyHyperLink::SetToolTip");
-    }
-}
+void CMyHyperLink::SetToolTip(const char* szToolTip) { CopyText(m_szToolTip, szToolTip); }
 
 void CMyHyperLink::LeaveWindow() {
-    try {
-        if (!m_hWnd || !m_pfnPrevProc) return;
-        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevProc));
-        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
-        if (m_hToolTip && IsWindow(m_hToolTip)) DestroyWindow(m_hToolTip);
-        m_hToolTip = nullptr;
-        m_pfnPrevProc = nullptr;
-    } catch (...) {
-        g_Log.Write("Exception in CMyHyperLink::LeaveWindow");
-    }
+    if (!m_hWnd || !m_pfnPrevProc) return;
+    SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevProc));
+    SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    if (m_hToolTip && IsWindow(m_hToolTip)) DestroyWindow(m_hToolTip);
+    m_hToolTip = nullptr;
+    m_pfnPrevProc = nullptr;
 }
 
 LRESULT CALLBACK CMyHyperLink::StaticTextWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     CMyHyperLink* lpLink = LinkOf(hWnd);
     if (!lpLink || !lpLink->m_pfnPrevProc) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
-    try {
-        lpLink->OnMessage(uMsg);
-    } catch (...) {
-        g_Log.Write("Exception in CMyHyperLink::StaticTextWndProc");
-    }
+    Guarded("Exception in CMyHyperLink::StaticTextWndProc", [&] { lpLink->OnMessage(uMsg); });
     // The control keeps its own behaviour for every message, ours included.
     return CallWindowProcA(lpLink->m_pfnPrevProc, hWnd, uMsg, wParam, lParam);
 }

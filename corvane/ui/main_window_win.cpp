@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -203,14 +204,12 @@ void OnCommand(HWND hWnd, int nId) {
     }
 }
 
+// The shell tells of a failure by a result of 32 or below.
 void OpenActivatedRow(const NMITEMACTIVATE* lpActivate) {
-    try {
-        char szAddress[255] = "";
-        ListView_GetItemText(g_hList, lpActivate->iItem, kColUrl, szAddress, sizeof szAddress);
-        ShellExecuteA(g_hMainWnd, "open", szAddress, nullptr, nullptr, SW_SHOWDEFAULT);
-    } catch (...) {
-        g_Log.Write("Exception opeing link");
-    }
+    char szAddress[255] = "";
+    ListView_GetItemText(g_hList, lpActivate->iItem, kColUrl, szAddress, sizeof szAddress);
+    HINSTANCE hResult = ShellExecuteA(g_hMainWnd, "open", szAddress, nullptr, nullptr, SW_SHOWDEFAULT);
+    if (reinterpret_cast<INT_PTR>(hResult) <= 32) g_Log.Write("Exception opeing link");
 }
 
 void OnDeletedRow(const NMLISTVIEW* lpView) {
@@ -313,12 +312,8 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK FaceDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        return HandleMessage(hWnd, uMsg, wParam, lParam);
-    } catch (...) {
-        g_Log.Write("Exception in FaceDlgProc");
-    }
-    return FALSE;
+    return GuardedValue("Exception in FaceDlgProc", INT_PTR{FALSE},
+                        [&] { return HandleMessage(hWnd, uMsg, wParam, lParam); });
 }
 
 void CreateResList() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "resources/resource.h"
 #include "ui/dialog_items_win.h"
@@ -66,31 +67,33 @@ void AcceptOptions(HWND hDlg) {
     ApplyColumnVisibility();
 }
 
-INT_PTR CALLBACK OptionsDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
-    try {
-        switch (uMsg) {
-        case WM_INITDIALOG:
-            InitOptions(hDlg);
+INT_PTR HandleMessage(HWND hDlg, UINT uMsg, WPARAM wParam) {
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        InitOptions(hDlg);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            AcceptOptions(hDlg);
+            EndDialog(hDlg, 1);
             return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                AcceptOptions(hDlg);
-                EndDialog(hDlg, 1);
-                return TRUE;
-            }
-            if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(hDlg, 0);
-                return TRUE;
-            }
-            break;
-        case WM_CLOSE:
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
             EndDialog(hDlg, 0);
             return TRUE;
         }
-    } catch (...) {
-        g_Log.Write("Exception in the options dialog");
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(hDlg, 0);
+        return TRUE;
+    default:
+        return FALSE;
     }
-    return FALSE;
+}
+
+INT_PTR CALLBACK OptionsDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+    return GuardedValue("Exception in the options dialog", INT_PTR{FALSE},
+                        [&] { return HandleMessage(hDlg, uMsg, wParam); });
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "ui/main_window_win.h"
 
@@ -167,21 +168,19 @@ std::vector<URLInfo> ReadRows(HWND hList) {
         return records;
     }
     for (int nRow = 0; nRow < nCount; ++nRow) {
-        try {
-            URLInfo info = MakeRecord();
-            info.Item = 0;
-            info.Rank = ReadCellNumber(hList, nRow, kColRank);
-            info.Outcoming = ReadCellNumber(hList, nRow, kColOutbound);
-            info.Incoming = ReadCellNumber(hList, nRow, kColBackward);
-            info.lPoint = ReadCellNumber(hList, nRow, kColBoost);
-            if (g_bEmail) ReadCellText(hList, nRow, kColEmail, info.Email, sizeof info.Email);
-            if (g_bContact) ReadCellText(hList, nRow, kColContact, info.ContactPage, sizeof info.ContactPage);
-            if (g_bWhoIs) ReadCellText(hList, nRow, kColWhoIs, info.WhoIs, sizeof info.WhoIs);
-            ReadCellText(hList, nRow, kColUrl, info.Source, sizeof info.Source);
-            records.push_back(info);
-        } catch (...) {
-            g_Log.Printf("CreateResList: row %d could not be read", nRow);
-        }
+        URLInfo info = MakeRecord();
+        info.Item = 0;
+        info.Rank = ReadCellNumber(hList, nRow, kColRank);
+        info.Outcoming = ReadCellNumber(hList, nRow, kColOutbound);
+        info.Incoming = ReadCellNumber(hList, nRow, kColBackward);
+        info.lPoint = ReadCellNumber(hList, nRow, kColBoost);
+        if (g_bEmail) ReadCellText(hList, nRow, kColEmail, info.Email, sizeof info.Email);
+        if (g_bContact) ReadCellText(hList, nRow, kColContact, info.ContactPage, sizeof info.ContactPage);
+        if (g_bWhoIs) ReadCellText(hList, nRow, kColWhoIs, info.WhoIs, sizeof info.WhoIs);
+        ReadCellText(hList, nRow, kColUrl, info.Source, sizeof info.Source);
+        // The stop routine goes on with the rows that could be kept.
+        GuardedWith([nRow] { g_Log.Printf("CreateResList: row %d could not be read", nRow); },
+                    [&] { records.push_back(info); });
     }
     return records;
 }

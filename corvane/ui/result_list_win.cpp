@@ -43,17 +43,12 @@ void SetNumberCell(int nRow, int nColumn, int nValue) {
     SetCell(nRow, nColumn, szCell);
 }
 
-// Inserts the row for a new record; false when no row is to be made.
+// Inserts the row for a new record; false when no row is to be made. A copy
+// that cannot be made ends at the main window's barrier: no row either.
 bool InsertRow(URLInfo* lpInfo) {
     int nBefore = g_nLinks++;
     if (nBefore >= g_nMaxResults) return false;
-    std::unique_ptr<URLInfo> copy;
-    try {
-        copy = std::make_unique<URLInfo>(*lpInfo);
-    } catch (...) {
-        g_Log.Write("UpdateList: the row's copy could not be made");
-        return false;
-    }
+    auto copy = std::make_unique<URLInfo>(*lpInfo);
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = kAppendPosition;

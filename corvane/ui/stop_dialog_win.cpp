@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "resources/resource.h"
 #include "run/run_controller_win.h"
@@ -11,17 +12,17 @@ namespace {
 
 std::atomic<HWND> s_hStopDialog{nullptr};
 
-INT_PTR CALLBACK StopDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
-    try {
-        if (uMsg == WM_INITDIALOG) return TRUE;
-        if (uMsg == WM_COMMAND && LOWORD(wParam) == IDC_FORCE) {
-            ForceStop();
-            return TRUE;
-        }
-    } catch (...) {
-        g_Log.Write("Exception in the stop dialog");
+INT_PTR HandleMessage(UINT uMsg, WPARAM wParam) {
+    if (uMsg == WM_INITDIALOG) return TRUE;
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == IDC_FORCE) {
+        ForceStop();
+        return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK StopDlgProc(HWND, UINT uMsg, WPARAM wParam, LPARAM) {
+    return GuardedValue("Exception in the stop dialog", INT_PTR{FALSE}, [&] { return HandleMessage(uMsg, wParam); });
 }
 
 }  // namespace

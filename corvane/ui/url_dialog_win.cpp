@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
 #include "resources/resource.h"
 #include "ui/dialog_items_win.h"
@@ -59,27 +60,27 @@ void OnCommand(HWND hDlg, int nId) {
     }
 }
 
+INT_PTR HandleMessage(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        OnInit(hDlg, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(hDlg, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(hDlg, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
 }  // namespace
 
 INT_PTR CALLBACK KeywordDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (uMsg) {
-        case WM_INITDIALOG:
-            OnInit(hDlg, lParam);
-            return TRUE;
-        case WM_COMMAND:
-            OnCommand(hDlg, LOWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(hDlg, 0);
-            return TRUE;
-        default:
-            break;
-        }
-    } catch (...) {
-        g_Log.Write("Exception in KeywordDlgProc");
-    }
-    return FALSE;
+    return GuardedValue("Exception in KeywordDlgProc", INT_PTR{FALSE},
+                        [&] { return HandleMessage(hDlg, uMsg, wParam, lParam); });
 }
 
 INT_PTR ShowUrlDialog(HWND hOwner, char* szBuffer) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
 HINSTANCE WINAPI ShellThenEvent(HWND, LPCSTR, LPCSTR szFile, LPCSTR, LPCSTR, INT) {
     Events().push_back(std::string("shell opened ") + szFile);
     return nullptr;
+}
+
+HINSTANCE WINAPI ShellThatThrows(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) {
+    throw std::runtime_error("the shell failed");
 }
 
 BOOL CALLBACK CollectToolTip(HWND hWnd, LPARAM lParam) {
@@ -117,6 +122,18 @@ TEST_F(HyperLink, ClickOpensTheLinkAndTheControlStillGetsIt) {
     SendMessageA(m_hLabel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(Events().size(), 4u);
     EXPECT_EQ(Events().back(), "control got the click");
+}
+
+// A failure while handling a message stays inside the window procedure.
+TEST_F(HyperLink, AFailingShellIsLoggedAndTheControlStillGetsTheClick) {
+    CMyHyperLink link;
+    link.SetStaticWindow(m_hLabel);
+    link.SetLink("http://www.pellmark.example/");
+    g_pfnShellOpen = &ShellThatThrows;
+    SendMessageA(m_hLabel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(m_log.Holds("Exception in CMyHyperLink::StaticTextWndProc"));
+    EXPECT_EQ(Events(), std::vector<std::string>{"control got the click"});
+    link.LeaveWindow();
 }
 
 TEST_F(HyperLink, NoToolTipTextMeansNoToolTip) {
