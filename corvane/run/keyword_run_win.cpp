@@ -59,7 +59,7 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    CKernelHandle thread(StartRunThread(ProcessGooglePage, lpRequest));
+    CKernelHandle thread = StartRunThread(ProcessGooglePage, lpRequest);
     if (!thread) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
@@ -164,7 +164,7 @@ void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit
     // A keyword run keeps no work list; nothing is reserved for it.
     g_RunList.Clear();
     auto* lpBlock = new KeywordRunBlock{new std::vector<std::string>(keywords), nQueryLimit};
-    SetSearchThread(StartRunThread(KeywordThread, lpBlock));
+    g_hSearchThread = StartRunThread(KeywordThread, lpBlock);
     if (!g_hSearchThread) {
         g_Log.Write("BeginGoogleSearch: the keyword thread could not be created");
         delete lpBlock->lpKeywords;

@@ -26,7 +26,7 @@
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"
 
-HANDLE g_hSearchThread = nullptr;
+CKernelHandle g_hSearchThread;
 
 namespace {
 
@@ -51,7 +51,7 @@ struct RunThreadStart {
 
 // A worker that "Force" left to come back from its blocked call by itself.
 struct LeftWorker {
-    HANDLE hThread;
+    CKernelHandle thread;
     ULONGLONG tLeft;
 };
 std::vector<LeftWorker> s_leftWorkers;  // main window thread only
@@ -124,22 +124,20 @@ bool ProcessRecord(std::size_t nIndex) {
     if (szPage.size() < kMinimumPageLength) return true;
     if (!RunGoesOn()) return false;
     auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
-    HANDLE hThread = StartRunThread(ProcessURL, lpRequest);
-    if (!hThread) {
+    CKernelHandle thread = StartRunThread(ProcessURL, lpRequest);
+    if (!thread) {
         delete lpRequest;
         g_Log.Write("SearchCoreMain: the evaluation thread could not be created");
         return true;
     }
-    WaitForSingleObject(hThread, INFINITE);
-    CloseHandle(hThread);
+    WaitForSingleObject(thread.Get(), INFINITE);
     return true;
 }
 
 void WaitForWorker() {
     if (!g_hSearchThread) return;
-    WaitPainting(g_hSearchThread, INFINITE);
-    CloseHandle(g_hSearchThread);
-    g_hSearchThread = nullptr;
+    WaitPainting(g_hSearchThread.Get(), INFINITE);
+    g_hSearchThread.Reset();
 }
 
 bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT; }
@@ -148,7 +146,7 @@ bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_T
 // loader's own time-outs should have brought it back, or at shut-down.
 void TerminateLeftWorker(const LeftWorker& worker, const char* szWhen) {
     g_Log.PrintfMarked("Force: a left worker is still alive %s; terminating it", szWhen);
-    if (!TerminateThread(worker.hThread, 0))
+    if (!TerminateThread(worker.thread.Get(), 0))
         g_Log.Printf("Force: the left worker could not be terminated, Error code = %u",
                      static_cast<unsigned>(GetLastError()));
 }
@@ -179,18 +177,18 @@ std::string LoadEnginePage(const std::string& address, int nProgress) {
     return szPage;
 }
 
-HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
     uintptr_t hThread = _beginthreadex(nullptr, 0, pfnProc, lpParam, 0, nullptr);
-    return reinterpret_cast<HANDLE>(hThread);
+    return CKernelHandle(reinterpret_cast<HANDLE>(hThread));
 }
 
-HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+CKernelHandle StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
     // The main window starts the run in progress; a run's thread, its own run.
     unsigned nSerial = ThreadRunSerial() != kNoRun ? ThreadRunSerial() : g_nRunSerial.load();
     auto* lpStart = new RunThreadStart{pfnProc, lpParam, nSerial};
-    HANDLE hThread = StartThread(RunThreadEntry, lpStart);
-    if (!hThread) delete lpStart;
-    return hThread;
+    CKernelHandle thread = StartThread(RunThreadEntry, lpStart);
+    if (!thread) delete lpStart;
+    return thread;
 }
 
 bool WaitPainting(HANDLE hObject, DWORD dwMs) {
@@ -221,11 +219,6 @@ void FinishRun(WPARAM wReportBuilt) {
         g_Stopped = true;
         PostMessageA(g_hMainWnd, kWmFinished, wReportBuilt, 0);
     });
-}
-
-void SetSearchThread(HANDLE hThread) {
-    if (g_hSearchThread && g_hSearchThread != hThread) CloseHandle(g_hSearchThread);
-    g_hSearchThread = hThread;
 }
 
 bool ReadRunCriteria(HWND hWnd) {
@@ -276,7 +269,7 @@ void BeginSearch(const char* szAddressText) {
     for (const std::string& line : SplitCrLfLines(szAddressText ? szAddressText : ""))
         if (!line.empty()) g_RunList.Append(std::make_unique<URLInfo>(MakeRecord(line.c_str())));
     for (std::size_t i = 0; i < g_RunList.Size(); ++i) CorrectURL(g_RunList.At(i));
-    SetSearchThread(g_bTrawlBacklinks ? StartRunThread(BackTrawl, nullptr) : StartRunThread(SearchCore, nullptr));
+    g_hSearchThread = StartRunThread(g_bTrawlBacklinks ? BackTrawl : SearchCore, nullptr);
     if (!g_hSearchThread) {
         g_Log.Write("BeginSearch: the worker thread could not be created");
         FinishRun(0);
@@ -319,22 +312,21 @@ void EndSearch() {
 
 void ForceStop() {
     if (!g_bRunning || !g_hSearchThread) return;
-    if (HasEnded(g_hSearchThread)) {
+    if (HasEnded(g_hSearchThread.Get())) {
         g_Log.PrintfMarked("Force: the worker has ended already");
     } else {
         // Ended by force, a worker inside WinHTTP or the heap could leave a
         // lock held for good. The run ends now; the worker comes back when
         // its blocked call does and, its run being over, touches nothing.
         g_Log.PrintfMarked("Force: the run ends now; the worker is left to come back by itself");
-        s_leftWorkers.push_back({g_hSearchThread, GetTickCount64()});
-        g_hSearchThread = nullptr;
+        s_leftWorkers.push_back({std::move(g_hSearchThread), GetTickCount64()});
     }
     PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
 }
 
 void ReapLeftWorkers() {
     for (auto it = s_leftWorkers.begin(); it != s_leftWorkers.end();) {
-        bool bEnded = HasEnded(it->hThread);
+        bool bEnded = HasEnded(it->thread.Get());
         if (bEnded) {
             g_Log.Printf("Force: a left worker has come back and ended");
         } else if (GetTickCount64() - it->tLeft >= kLoadTimeoutsMs) {
@@ -343,16 +335,13 @@ void ReapLeftWorkers() {
             ++it;
             continue;
         }
-        CloseHandle(it->hThread);
         it = s_leftWorkers.erase(it);
     }
 }
 
 void EndLeftWorkers() {
-    for (const LeftWorker& worker : s_leftWorkers) {
-        if (!HasEnded(worker.hThread)) TerminateLeftWorker(worker, "at shut-down");
-        CloseHandle(worker.hThread);
-    }
+    for (const LeftWorker& worker : s_leftWorkers)
+        if (!HasEnded(worker.thread.Get())) TerminateLeftWorker(worker, "at shut-down");
     s_leftWorkers.clear();
 }
 

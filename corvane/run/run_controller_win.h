@@ -5,7 +5,11 @@
 
 #include <string>
 
-extern HANDLE g_hSearchThread;
+#include "platform_owners_win.h"
+
+// The run's worker (or the Top-20 worker); owned here until the stop
+// routine has waited for it, or "Force" hands it to the left workers.
+extern CKernelHandle g_hSearchThread;
 
 // URL or back-link run from the main window: checks, URL dialog, start.
 void StartProcess();
@@ -58,11 +62,11 @@ private:
 // One search-engine query: the query pause, the load, the time stamp.
 std::string LoadEnginePage(const std::string& address, int nProgress);
 
-// Starts a thread; the handle or null.
-HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+// Starts a thread; its handle, empty when none was started.
+CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Starts a thread of a run, bound to the calling thread's run, or to the
 // run in progress when the main window starts it.
-HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+CKernelHandle StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Waits for the object to be signalled (hObject null: only the time) while
 // the window's thread goes on painting and answering sent messages. False
 // when the time ran out or the wait failed.
@@ -70,8 +74,6 @@ bool WaitPainting(HANDLE hObject, DWORD dwMs);
 // A worker's last act, if its run is still current: sets the stop flag and
 // posts WM_FINISHED.
 void FinishRun(WPARAM wReportBuilt);
-// Keeps hThread as the run's worker, closing the handle of an earlier one.
-void SetSearchThread(HANDLE hThread);
 
 unsigned __stdcall SearchCore(void*);
 int SearchCoreMain();

@@ -114,14 +114,14 @@ void DoTop20(const std::vector<std::string>& keywords) {
     s_bTop20Running = true;
     s_bCloseRequested = false;
     auto* lpKeywords = new std::vector<std::string>(keywords);
-    HANDLE hThread = StartThread(Top20Worker, lpKeywords);
-    if (!hThread) {
+    CKernelHandle thread = StartThread(Top20Worker, lpKeywords);
+    if (!thread) {
         g_Log.Write("DoTop20: the Top 20 worker could not be created");
         delete lpKeywords;
         s_bTop20Running = false;
         return;
     }
-    SetSearchThread(hThread);
+    g_hSearchThread = std::move(thread);
 }
 
 bool IsTop20Running() { return s_bTop20Running; }
