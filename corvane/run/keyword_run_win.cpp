@@ -16,12 +16,12 @@
 #include "platform_owners_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
 #include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
+#include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
 
 namespace {
@@ -47,7 +47,7 @@ void JoinRunKeywords(const std::vector<std::string>& keywords) {
 bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList) {
     int nStart = (nPage - 1) * kResultsPerPage;
     std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
-    std::string szPage = LoadEnginePage(address, g_nLinks);
+    std::string szPage = LoadEnginePage(address.c_str(), g_nLinks);
     std::vector<std::string> links;
     if (!ExtractGoogleLinks(szPage, links, nStart)) {
         if (nStart == -1) {

@@ -17,12 +17,12 @@
 #include "report/report_dialog_win.h"
 #include "resources/resource.h"
 #include "run/backlink_run_win.h"
-#include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "ui/stop_dialog_win.h"
 #include "ui/url_dialog_win.h"
+#include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"
 
@@ -114,13 +114,9 @@ bool ProcessRecord(std::size_t nIndex) {
         g_Log.Printf("SearchCoreMain: no record at %u", static_cast<unsigned>(nIndex));
         return true;
     }
-    if (SourceHasEngine(&info)) SleepForQueryInterval();
-    std::string szPage;
-    {
-        CPageLoader loader;
-        szPage = loader.LoadPage(info.Source, g_nLinks);
-    }
-    if (SourceHasEngine(&info)) g_tLastQuery = NowSeconds();
+    // An address of the search engine is a query: it keeps the query pace.
+    std::string szPage = SourceHasEngine(&info) ? LoadEnginePage(info.Source, g_nLinks)
+                                                : CPageLoader().LoadPage(info.Source, g_nLinks);
     if (szPage.size() < kMinimumPageLength) return true;
     if (!RunGoesOn()) return false;
     auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
@@ -168,13 +164,6 @@ CEvaluationCom::CEvaluationCom(const char* szFailure)
 
 CEvaluationCom::~CEvaluationCom() {
     if (m_bInitialised) CoUninitialize();
-}
-
-std::string LoadEnginePage(const std::string& address, int nProgress) {
-    SleepForQueryInterval();
-    std::string szPage = CPageLoader().LoadPage(address.c_str(), nProgress);
-    g_tLastQuery = NowSeconds();
-    return szPage;
 }
 
 CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {

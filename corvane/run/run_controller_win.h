@@ -59,9 +59,6 @@ private:
     bool m_bInitialised;
 };
 
-// One search-engine query: the query pause, the load, the time stamp.
-std::string LoadEnginePage(const std::string& address, int nProgress);
-
 // Starts a thread; its handle, empty when none was started.
 CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Starts a thread of a run, bound to the calling thread's run, or to the
