@@ -1,12 +1,11 @@
 #include "run/keyword_run_win.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -81,12 +80,9 @@ void EvaluateResult(CPageLoader& loader, const std::string& address, std::vector
         g_Log.Write("ProcessGooglePage : LoadPage has failed! \n");
         return;
     }
-    bool bAccepted = false;
-    try {
-        bAccepted = ParsePage(&info, szPage.c_str(), ShowStatus);
-    } catch (...) {
-        g_Log.Write("Exception in ProcessGooglePage - ParsePage");
-    }
+    // A page whose evaluation throws counts as rejected.
+    const bool bAccepted = GuardedValue("Exception in ProcessGooglePage - ParsePage", false,
+                                        [&] { return ParsePage(&info, szPage.c_str(), ShowStatus); });
     if (bAccepted) {
         g_Log.Write("ProcessGooglePage : ParsePage successfull");
         reportList.push_back(info);
@@ -127,35 +123,23 @@ void DoKeywords() {
 }
 
 void DoKeywordToLink(const std::vector<std::string>& keywords, int nQueryLimit) {
-    if (!ReadRunCriteria(g_hMainWnd)) return;
-    ShowWindow(GetDlgItem(g_hMainWnd, IDC_PROGRESS), SW_SHOW);
-    ShowWindow(GetDlgItem(g_hMainWnd, IDC_CALCULATING), SW_HIDE);
+    if (!PrepareRun()) return;
     g_bFollowLinks = false;
     g_bDomainLinks = false;
-    SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, g_nMaxResults);
-    EnterRunningState();
-    ListView_DeleteAllItems(g_hList);
-    StartAnimation();
-    // In its running state the window waits for WM_FINISHED: whatever
-    // fails from here on, the run must reach the stop routine.
-    try {
+    EnterRun(false);
+    StartGuarded("DoKeywordToLink: the run could not be started", 1, [&] {
         JoinRunKeywords(keywords);
         BeginGoogleSearch(keywords, nQueryLimit);
-    } catch (...) {
-        g_Log.Write("DoKeywordToLink: the run could not be started");
-        FinishRun(1);
-    }
+    });
 }
 
 unsigned __stdcall KeywordThread(void* lpParam) {
     CWorkerCom com;
     unsigned nResult = 0;
-    try {
+    Guarded("Exception in the keyword thread", [&] {
         WithinOwnRun([] { g_bUrlRun = false; });
         nResult = static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
-    } catch (...) {
-        g_Log.Write("Exception in the keyword thread");
-    }
+    });
     return nResult;
 }
 
@@ -189,7 +173,7 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
     std::unique_ptr<std::vector<std::string>> keywords(lpBlock->lpKeywords);
     int nQueryLimit = lpBlock->nQueryLimit;
     delete lpBlock;
-    try {
+    Guarded("Exception ocured in googlesearchcore in search\n", [&] {
         WithinOwnRun([] { ClearTextResults(); });
         for (const std::string& keyword : *keywords) {
             if (!RunGoesOn()) break;
@@ -203,9 +187,7 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
             WalkResultPages(keyword.c_str(), nQueryLimit, reportList);
             WithinOwnRun([&] { CreateTextResults(false, keyword.c_str(), &reportList, true); });
         }
-    } catch (...) {
-        g_Log.Write("Exception ocured in googlesearchcore in search\n");
-    }
+    });
     FinishRun(1);
     return 0;
 }
@@ -214,24 +196,22 @@ unsigned __stdcall ProcessGooglePage(void* lpParam) {
     std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
     CEvaluationCom com("Failed to Initialize COM");
     if (!com.Ok()) return 0;
-    try {
+    Guarded("Exception in ProcessGooglePage", [&] {
         if (!request || !*request) {
             g_Log.Write("pInfo is NULL");
-        } else {
-            ResultPageWork& work = **request;
-            CPageLoader loader;
-            for (const std::string& address : work.links) {
-                int nQueried = 0;
-                if (!RunGoesOn() || !WithinOwnRun([&] { nQueried = ++g_nQueryLinks; })) break;
-                if (work.nLimit != 0 && nQueried > work.nLimit) {
-                    g_Log.Write("ProcessGooglePage Failed");
-                    break;
-                }
-                EvaluateResult(loader, address, work.accepted);
-            }
+            return;
         }
-    } catch (...) {
-        g_Log.Write("Exception in ProcessGooglePage");
-    }
+        ResultPageWork& work = **request;
+        CPageLoader loader;
+        for (const std::string& address : work.links) {
+            int nQueried = 0;
+            if (!RunGoesOn() || !WithinOwnRun([&] { nQueried = ++g_nQueryLinks; })) break;
+            if (work.nLimit != 0 && nQueried > work.nLimit) {
+                g_Log.Write("ProcessGooglePage Failed");
+                break;
+            }
+            EvaluateResult(loader, address, work.accepted);
+        }
+    });
     return 0;
 }

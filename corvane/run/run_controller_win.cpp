@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -78,15 +79,13 @@ unsigned __stdcall ProcessURL(void* lpParam) {
     std::unique_ptr<EvaluationRequest> request(static_cast<EvaluationRequest*>(lpParam));
     CEvaluationCom com("ProcessURL: CoInitialize failed");
     if (!com.Ok()) return 0;
-    try {
+    Guarded("Exception in ProcessURL", [&] {
         if (!request || request->szPage.empty()) {
             g_Log.Write("ProcessURL: no record or no page");
         } else {
             ParsePage(&request->info, request->szPage.c_str(), ShowStatus);
         }
-    } catch (...) {
-        g_Log.Write("Exception in ProcessURL");
-    }
+    });
     return 0;
 }
 
@@ -224,28 +223,32 @@ bool ReadRunCriteria(HWND hWnd) {
     return true;
 }
 
-void StartProcess() {
-    if (!ReadRunCriteria(g_hMainWnd)) return;
+bool PrepareRun() {
+    if (!ReadRunCriteria(g_hMainWnd)) return false;
     ShowWindow(GetDlgItem(g_hMainWnd, IDC_PROGRESS), SW_SHOW);
     ShowWindow(GetDlgItem(g_hMainWnd, IDC_CALCULATING), SW_HIDE);
     SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, g_nMaxResults);
+    return true;
+}
+
+void EnterRun(bool bClearStatusLines) {
+    EnterRunningState();
+    if (bClearStatusLines) {
+        SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
+        SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
+    }
+    ListView_DeleteAllItems(g_hList);
+    StartAnimation();
+}
+
+void StartProcess() {
+    if (!PrepareRun()) return;
     char szAddresses[kAddressTextSize] = "";
     if (ShowUrlDialog(g_hMainWnd, szAddresses) != 1 || szAddresses[0] == '\0') return;
     std::string szCopy = szAddresses;
-    EnterRunningState();
-    SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
-    SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
-    ListView_DeleteAllItems(g_hList);
-    StartAnimation();
+    EnterRun(true);
     g_szRunKeywords[0] = '\0';
-    // The window is in its running state now: whatever fails, the run must
-    // reach the stop routine, or nothing could ever bring the window back.
-    try {
-        BeginSearch(szCopy.c_str());
-    } catch (...) {
-        g_Log.Write("StartProcess: the run could not be started");
-        FinishRun(0);
-    }
+    StartGuarded("StartProcess: the run could not be started", 0, [&] { BeginSearch(szCopy.c_str()); });
 }
 
 void BeginSearch(const char* szAddressText) {
@@ -268,18 +271,16 @@ void BeginSearch(const char* szAddressText) {
 unsigned __stdcall SearchCore(void*) {
     unsigned nResult = 0;
     CWorkerCom com;
-    try {
+    Guarded("Exception in SearchCore", [&] {
         WithinOwnRun([] { g_bUrlRun = true; });
         nResult = static_cast<unsigned>(SearchCoreMain());
-    } catch (...) {
-        g_Log.Write("Exception in SearchCore");
-    }
+    });
     WithinOwnRun([] { g_bUrlRun = false; });
     return nResult;
 }
 
 int SearchCoreMain() {
-    try {
+    Guarded("Exception in SearchCoreMain", [] {
         WithinOwnRun([] {
             g_Stopped = false;
             g_nFollowed = 0;
@@ -287,9 +288,7 @@ int SearchCoreMain() {
         });
         for (std::size_t nIndex = 0; RunGoesOn(); ++nIndex)
             if (!ProcessRecord(nIndex)) break;
-    } catch (...) {
-        g_Log.Write("Exception in SearchCoreMain");
-    }
+    });
     FinishRun(0);
     return 0;
 }

@@ -3,8 +3,7 @@
 // main window's thread except the thread procedures themselves.
 #include <windows.h>
 
-#include <string>
-
+#include "base/exception_barrier.h"
 #include "platform_owners_win.h"
 
 // The run's worker (or the Top-20 worker); owned here until the stop
@@ -31,6 +30,15 @@ void StopProcess(bool bReportBuilt);
 // Reads "Max results" and the minimum rank; shows the criteria message
 // boxes and answers false when they do not pass.
 bool ReadRunCriteria(HWND hWnd);
+
+// The first steps of every run the main window starts: the criteria, then
+// the progress bar, shown in place of the "calculating" label, ranged
+// 0 .. g_nMaxResults. False when the criteria do not pass (no run).
+bool PrepareRun();
+// The window's start sequence: the running state, then (URL and back-link
+// runs) the status and links counter lines emptied, the result list
+// emptied and the animation started.
+void EnterRun(bool bClearStatusLines);
 
 // The COM set-up every worker thread does before its driver runs: the
 // message "Fail to Initialise COM" on failure, the run goes on all the same.
@@ -71,6 +79,13 @@ bool WaitPainting(HANDLE hObject, DWORD dwMs);
 // A worker's last act, if its run is still current: sets the stop flag and
 // posts WM_FINISHED.
 void FinishRun(WPARAM wReportBuilt);
+// Runs start() for a window already in its running state. That state
+// waits for WM_FINISHED: when start() throws, szFailure is logged and the
+// run is finished with wReportBuilt, or nothing would bring the window back.
+template <typename Start>
+void StartGuarded(const char* szFailure, WPARAM wReportBuilt, Start&& start) {
+    if (!Guarded(szFailure, std::forward<Start>(start))) FinishRun(wReportBuilt);
+}
 
 unsigned __stdcall SearchCore(void*);
 int SearchCoreMain();
