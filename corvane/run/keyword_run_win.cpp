@@ -135,12 +135,8 @@ void DoKeywordToLink(const std::vector<std::string>& keywords, int nQueryLimit) 
 
 unsigned __stdcall KeywordThread(void* lpParam) {
     CWorkerCom com;
-    unsigned nResult = 0;
-    Guarded("Exception in the keyword thread", [&] {
-        WithinOwnRun([] { g_bUrlRun = false; });
-        nResult = static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
-    });
-    return nResult;
+    WithinOwnRun([] { g_bUrlRun = false; });
+    return static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
 }
 
 void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit) {
@@ -173,6 +169,8 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
     std::unique_ptr<std::vector<std::string>> keywords(lpBlock->lpKeywords);
     int nQueryLimit = lpBlock->nQueryLimit;
     delete lpBlock;
+    // The thread's one barrier: a failure ends the run as if all keywords
+    // were done.
     Guarded("Exception ocured in googlesearchcore in search\n", [&] {
         WithinOwnRun([] { ClearTextResults(); });
         for (const std::string& keyword : *keywords) {

@@ -269,17 +269,15 @@ void BeginSearch(const char* szAddressText) {
 }
 
 unsigned __stdcall SearchCore(void*) {
-    unsigned nResult = 0;
     CWorkerCom com;
-    Guarded("Exception in SearchCore", [&] {
-        WithinOwnRun([] { g_bUrlRun = true; });
-        nResult = static_cast<unsigned>(SearchCoreMain());
-    });
+    WithinOwnRun([] { g_bUrlRun = true; });
+    const unsigned nResult = static_cast<unsigned>(SearchCoreMain());
     WithinOwnRun([] { g_bUrlRun = false; });
     return nResult;
 }
 
 int SearchCoreMain() {
+    // The thread's one barrier: a failure ends the run as if it were done.
     Guarded("Exception in SearchCoreMain", [] {
         WithinOwnRun([] {
             g_Stopped = false;
