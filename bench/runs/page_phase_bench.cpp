@@ -84,10 +84,9 @@ unsigned __stdcall Evaluate(void* lpParam) {
 }
 
 void RunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
-    HANDLE hThread = StartThread(pfnProc, lpParam);
-    Require(hThread != nullptr, "a thread could not be started");
-    WaitForSingleObject(hThread, INFINITE);
-    CloseHandle(hThread);
+    CKernelHandle thread = StartThread(pfnProc, lpParam);
+    Require(static_cast<bool>(thread), "a thread could not be started");
+    WaitForSingleObject(thread.Get(), INFINITE);
 }
 
 // Every step for one page, one after the other.

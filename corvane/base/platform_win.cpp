@@ -1,8 +1,18 @@
 #include <windows.h>
 #include <mbstring.h>
 #include <cstring>
+#include <utility>
 
 #include "base/platform.h"
+#include "platform_owners_win.h"
+
+namespace {
+
+// The portable header holds the handle untyped; it is given back through
+// its owner all the same.
+void CloseKernelHandle(void*& lpHandle) { CKernelHandle closing(std::exchange(lpHandle, nullptr)); }
+
+}  // namespace
 
 uint32_t CurrentThreadNumber() { return GetCurrentThreadId(); }
 
@@ -15,9 +25,7 @@ void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
 CRecoverableLock::CRecoverableLock() : m_handle(CreateMutexW(nullptr, FALSE, nullptr)) {}
 
-CRecoverableLock::~CRecoverableLock() {
-    if (m_handle) CloseHandle(m_handle);
-}
+CRecoverableLock::~CRecoverableLock() { CloseKernelHandle(m_handle); }
 
 // WAIT_ABANDONED also hands over ownership: the lock is ours again.
 void CRecoverableLock::lock() { WaitForSingleObject(m_handle, INFINITE); }
@@ -26,10 +34,10 @@ void CRecoverableLock::unlock() { ReleaseMutex(m_handle); }
 
 bool CPlainFile::Create(const char* szPath) {
     Close();
-    HANDLE hFile = CreateFileA(szPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) return false;
-    m_handle = hFile;
+    CKernelHandle file(CreateFileA(szPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    m_handle = file.Detach();
     return true;
 }
 
@@ -43,7 +51,4 @@ const char* CPlainFile::LineEnd() { return "\r\n"; }
 
 void CPlainFile::WriteLineEnd() { Write(LineEnd(), std::strlen(LineEnd())); }
 
-void CPlainFile::Close() {
-    if (m_handle) CloseHandle(m_handle);
-    m_handle = nullptr;
-}
+void CPlainFile::Close() { CloseKernelHandle(m_handle); }

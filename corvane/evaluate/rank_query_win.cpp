@@ -7,27 +7,13 @@
 #include "base/diagnostic_log.h"
 #include "base/run_state.h"
 #include "evaluate/query_answers.h"
-#include "run/query_pause.h"
-#include "web/page_loader_win.h"
+#include "web/engine_query_win.h"
 #include "web/tools_library.h"
 
 namespace {
 
 constexpr std::size_t kRankQuerySize = 4096;
 constexpr std::size_t kLinkQueryMax = 65535;
-
-// The next pause is measured from the end of this query, whatever the
-// load gave.
-struct CQueryStamp {
-    ~CQueryStamp() { g_tLastQuery = NowSeconds(); }
-};
-
-// One paced search-engine query.
-std::string Query(const char* szQuery, int nProgress) {
-    SleepForQueryInterval();
-    CQueryStamp stamp;
-    return CPageLoader().LoadPage(szQuery, nProgress);
-}
 
 }  // namespace
 
@@ -45,7 +31,7 @@ int GetCorvane(const char* szAddress, int nProgress) {
                   PELLMARK_SEARCH_ORIGIN
                   "/search?client=navclient-auto&ch=%s&ie=UTF-8&oe=UTF-8&features=Rank&q=info:%s",
                   szChecksum, szAddress);
-    std::string response = Query(szQuery, nProgress >= 0 ? nProgress : g_nLinks.load());
+    std::string response = LoadEnginePage(szQuery, nProgress >= 0 ? nProgress : g_nLinks.load());
     if (response.empty() || response == "fail") return 0;
     int32_t nRank = ParseRankAnswer(response);
     g_Log.Write("Leave GetCorvane!\n");
@@ -57,7 +43,7 @@ int GetBackwardLinks(const URLInfo* lpInfo) {
     std::string szQuery = PELLMARK_SEARCH_ORIGIN "/search?q=link:";
     szQuery.append(lpInfo->Source, strnlen(lpInfo->Source, sizeof lpInfo->Source));
     if (szQuery.size() > kLinkQueryMax) szQuery.resize(kLinkQueryMax);
-    std::string response = Query(szQuery.c_str(), g_nLinks);
+    std::string response = LoadEnginePage(szQuery.c_str(), g_nLinks);
     if (response.empty()) g_Log.Printf("Fail to Load page:%s", szQuery.c_str());
     return ParseBackwardLinksAnswer(response);
 }

@@ -1,12 +1,11 @@
 #include "run/keyword_run_win.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -16,12 +15,12 @@
 #include "platform_owners_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
 #include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
+#include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
 
 namespace {
@@ -47,7 +46,7 @@ void JoinRunKeywords(const std::vector<std::string>& keywords) {
 bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList) {
     int nStart = (nPage - 1) * kResultsPerPage;
     std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
-    std::string szPage = LoadEnginePage(address, g_nLinks);
+    std::string szPage = LoadEnginePage(address.c_str(), g_nLinks);
     std::vector<std::string> links;
     if (!ExtractGoogleLinks(szPage, links, nStart)) {
         if (nStart == -1) {
@@ -59,7 +58,7 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    CKernelHandle thread(StartRunThread(ProcessGooglePage, lpRequest));
+    CKernelHandle thread = StartRunThread(ProcessGooglePage, lpRequest);
     if (!thread) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
@@ -81,12 +80,9 @@ void EvaluateResult(CPageLoader& loader, const std::string& address, std::vector
         g_Log.Write("ProcessGooglePage : LoadPage has failed! \n");
         return;
     }
-    bool bAccepted = false;
-    try {
-        bAccepted = ParsePage(&info, szPage.c_str(), ShowStatus);
-    } catch (...) {
-        g_Log.Write("Exception in ProcessGooglePage - ParsePage");
-    }
+    // A page whose evaluation throws counts as rejected.
+    const bool bAccepted = GuardedValue("Exception in ProcessGooglePage - ParsePage", false,
+                                        [&] { return ParsePage(&info, szPage.c_str(), ShowStatus); });
     if (bAccepted) {
         g_Log.Write("ProcessGooglePage : ParsePage successfull");
         reportList.push_back(info);
@@ -127,36 +123,20 @@ void DoKeywords() {
 }
 
 void DoKeywordToLink(const std::vector<std::string>& keywords, int nQueryLimit) {
-    if (!ReadRunCriteria(g_hMainWnd)) return;
-    ShowWindow(GetDlgItem(g_hMainWnd, IDC_PROGRESS), SW_SHOW);
-    ShowWindow(GetDlgItem(g_hMainWnd, IDC_CALCULATING), SW_HIDE);
+    if (!PrepareRun()) return;
     g_bFollowLinks = false;
     g_bDomainLinks = false;
-    SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, g_nMaxResults);
-    EnterRunningState();
-    ListView_DeleteAllItems(g_hList);
-    StartAnimation();
-    // In its running state the window waits for WM_FINISHED: whatever
-    // fails from here on, the run must reach the stop routine.
-    try {
+    EnterRun(false);
+    StartGuarded("DoKeywordToLink: the run could not be started", 1, [&] {
         JoinRunKeywords(keywords);
         BeginGoogleSearch(keywords, nQueryLimit);
-    } catch (...) {
-        g_Log.Write("DoKeywordToLink: the run could not be started");
-        FinishRun(1);
-    }
+    });
 }
 
 unsigned __stdcall KeywordThread(void* lpParam) {
     CWorkerCom com;
-    unsigned nResult = 0;
-    try {
-        WithinOwnRun([] { g_bUrlRun = false; });
-        nResult = static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
-    } catch (...) {
-        g_Log.Write("Exception in the keyword thread");
-    }
-    return nResult;
+    WithinOwnRun([] { g_bUrlRun = false; });
+    return static_cast<unsigned>(GoogleSearchCore(static_cast<KeywordRunBlock*>(lpParam)));
 }
 
 void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit) {
@@ -164,7 +144,7 @@ void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit
     // A keyword run keeps no work list; nothing is reserved for it.
     g_RunList.Clear();
     auto* lpBlock = new KeywordRunBlock{new std::vector<std::string>(keywords), nQueryLimit};
-    SetSearchThread(StartRunThread(KeywordThread, lpBlock));
+    g_hSearchThread = StartRunThread(KeywordThread, lpBlock);
     if (!g_hSearchThread) {
         g_Log.Write("BeginGoogleSearch: the keyword thread could not be created");
         delete lpBlock->lpKeywords;
@@ -189,7 +169,9 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
     std::unique_ptr<std::vector<std::string>> keywords(lpBlock->lpKeywords);
     int nQueryLimit = lpBlock->nQueryLimit;
     delete lpBlock;
-    try {
+    // The thread's one barrier: a failure ends the run as if all keywords
+    // were done.
+    Guarded("Exception ocured in googlesearchcore in search\n", [&] {
         WithinOwnRun([] { ClearTextResults(); });
         for (const std::string& keyword : *keywords) {
             if (!RunGoesOn()) break;
@@ -203,9 +185,7 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
             WalkResultPages(keyword.c_str(), nQueryLimit, reportList);
             WithinOwnRun([&] { CreateTextResults(false, keyword.c_str(), &reportList, true); });
         }
-    } catch (...) {
-        g_Log.Write("Exception ocured in googlesearchcore in search\n");
-    }
+    });
     FinishRun(1);
     return 0;
 }
@@ -214,24 +194,22 @@ unsigned __stdcall ProcessGooglePage(void* lpParam) {
     std::unique_ptr<ResultPageRequest> request(static_cast<ResultPageRequest*>(lpParam));
     CEvaluationCom com("Failed to Initialize COM");
     if (!com.Ok()) return 0;
-    try {
+    Guarded("Exception in ProcessGooglePage", [&] {
         if (!request || !*request) {
             g_Log.Write("pInfo is NULL");
-        } else {
-            ResultPageWork& work = **request;
-            CPageLoader loader;
-            for (const std::string& address : work.links) {
-                int nQueried = 0;
-                if (!RunGoesOn() || !WithinOwnRun([&] { nQueried = ++g_nQueryLinks; })) break;
-                if (work.nLimit != 0 && nQueried > work.nLimit) {
-                    g_Log.Write("ProcessGooglePage Failed");
-                    break;
-                }
-                EvaluateResult(loader, address, work.accepted);
-            }
+            return;
         }
-    } catch (...) {
-        g_Log.Write("Exception in ProcessGooglePage");
-    }
+        ResultPageWork& work = **request;
+        CPageLoader loader;
+        for (const std::string& address : work.links) {
+            int nQueried = 0;
+            if (!RunGoesOn() || !WithinOwnRun([&] { nQueried = ++g_nQueryLinks; })) break;
+            if (work.nLimit != 0 && nQueried > work.nLimit) {
+                g_Log.Write("ProcessGooglePage Failed");
+                break;
+            }
+            EvaluateResult(loader, address, work.accepted);
+        }
+    });
     return 0;
 }

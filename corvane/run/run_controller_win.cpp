@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/result_list.h"
 #include "base/run_fence.h"
 #include "base/run_state.h"
@@ -17,16 +18,16 @@
 #include "report/report_dialog_win.h"
 #include "resources/resource.h"
 #include "run/backlink_run_win.h"
-#include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
 #include "ui/stop_dialog_win.h"
 #include "ui/url_dialog_win.h"
+#include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
 #include "web/tools_library.h"
 
-HANDLE g_hSearchThread = nullptr;
+CKernelHandle g_hSearchThread;
 
 namespace {
 
@@ -51,7 +52,7 @@ struct RunThreadStart {
 
 // A worker that "Force" left to come back from its blocked call by itself.
 struct LeftWorker {
-    HANDLE hThread;
+    CKernelHandle thread;
     ULONGLONG tLeft;
 };
 std::vector<LeftWorker> s_leftWorkers;  // main window thread only
@@ -78,15 +79,13 @@ unsigned __stdcall ProcessURL(void* lpParam) {
     std::unique_ptr<EvaluationRequest> request(static_cast<EvaluationRequest*>(lpParam));
     CEvaluationCom com("ProcessURL: CoInitialize failed");
     if (!com.Ok()) return 0;
-    try {
+    Guarded("Exception in ProcessURL", [&] {
         if (!request || request->szPage.empty()) {
             g_Log.Write("ProcessURL: no record or no page");
         } else {
             ParsePage(&request->info, request->szPage.c_str(), ShowStatus);
         }
-    } catch (...) {
-        g_Log.Write("Exception in ProcessURL");
-    }
+    });
     return 0;
 }
 
@@ -114,32 +113,26 @@ bool ProcessRecord(std::size_t nIndex) {
         g_Log.Printf("SearchCoreMain: no record at %u", static_cast<unsigned>(nIndex));
         return true;
     }
-    if (SourceHasEngine(&info)) SleepForQueryInterval();
-    std::string szPage;
-    {
-        CPageLoader loader;
-        szPage = loader.LoadPage(info.Source, g_nLinks);
-    }
-    if (SourceHasEngine(&info)) g_tLastQuery = NowSeconds();
+    // An address of the search engine is a query: it keeps the query pace.
+    std::string szPage = SourceHasEngine(&info) ? LoadEnginePage(info.Source, g_nLinks)
+                                                : CPageLoader().LoadPage(info.Source, g_nLinks);
     if (szPage.size() < kMinimumPageLength) return true;
     if (!RunGoesOn()) return false;
     auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
-    HANDLE hThread = StartRunThread(ProcessURL, lpRequest);
-    if (!hThread) {
+    CKernelHandle thread = StartRunThread(ProcessURL, lpRequest);
+    if (!thread) {
         delete lpRequest;
         g_Log.Write("SearchCoreMain: the evaluation thread could not be created");
         return true;
     }
-    WaitForSingleObject(hThread, INFINITE);
-    CloseHandle(hThread);
+    WaitForSingleObject(thread.Get(), INFINITE);
     return true;
 }
 
 void WaitForWorker() {
     if (!g_hSearchThread) return;
-    WaitPainting(g_hSearchThread, INFINITE);
-    CloseHandle(g_hSearchThread);
-    g_hSearchThread = nullptr;
+    WaitPainting(g_hSearchThread.Get(), INFINITE);
+    g_hSearchThread.Reset();
 }
 
 bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT; }
@@ -148,7 +141,7 @@ bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_T
 // loader's own time-outs should have brought it back, or at shut-down.
 void TerminateLeftWorker(const LeftWorker& worker, const char* szWhen) {
     g_Log.PrintfMarked("Force: a left worker is still alive %s; terminating it", szWhen);
-    if (!TerminateThread(worker.hThread, 0))
+    if (!TerminateThread(worker.thread.Get(), 0))
         g_Log.Printf("Force: the left worker could not be terminated, Error code = %u",
                      static_cast<unsigned>(GetLastError()));
 }
@@ -172,25 +165,18 @@ CEvaluationCom::~CEvaluationCom() {
     if (m_bInitialised) CoUninitialize();
 }
 
-std::string LoadEnginePage(const std::string& address, int nProgress) {
-    SleepForQueryInterval();
-    std::string szPage = CPageLoader().LoadPage(address.c_str(), nProgress);
-    g_tLastQuery = NowSeconds();
-    return szPage;
-}
-
-HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
     uintptr_t hThread = _beginthreadex(nullptr, 0, pfnProc, lpParam, 0, nullptr);
-    return reinterpret_cast<HANDLE>(hThread);
+    return CKernelHandle(reinterpret_cast<HANDLE>(hThread));
 }
 
-HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+CKernelHandle StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
     // The main window starts the run in progress; a run's thread, its own run.
     unsigned nSerial = ThreadRunSerial() != kNoRun ? ThreadRunSerial() : g_nRunSerial.load();
     auto* lpStart = new RunThreadStart{pfnProc, lpParam, nSerial};
-    HANDLE hThread = StartThread(RunThreadEntry, lpStart);
-    if (!hThread) delete lpStart;
-    return hThread;
+    CKernelHandle thread = StartThread(RunThreadEntry, lpStart);
+    if (!thread) delete lpStart;
+    return thread;
 }
 
 bool WaitPainting(HANDLE hObject, DWORD dwMs) {
@@ -223,11 +209,6 @@ void FinishRun(WPARAM wReportBuilt) {
     });
 }
 
-void SetSearchThread(HANDLE hThread) {
-    if (g_hSearchThread && g_hSearchThread != hThread) CloseHandle(g_hSearchThread);
-    g_hSearchThread = hThread;
-}
-
 bool ReadRunCriteria(HWND hWnd) {
     g_nMaxResults = ReadNumber(hWnd, IDC_MAXRESULTS);
     if (g_nMaxResults == 0) {
@@ -242,28 +223,32 @@ bool ReadRunCriteria(HWND hWnd) {
     return true;
 }
 
-void StartProcess() {
-    if (!ReadRunCriteria(g_hMainWnd)) return;
+bool PrepareRun() {
+    if (!ReadRunCriteria(g_hMainWnd)) return false;
     ShowWindow(GetDlgItem(g_hMainWnd, IDC_PROGRESS), SW_SHOW);
     ShowWindow(GetDlgItem(g_hMainWnd, IDC_CALCULATING), SW_HIDE);
     SendDlgItemMessageA(g_hMainWnd, IDC_PROGRESS, PBM_SETRANGE32, 0, g_nMaxResults);
+    return true;
+}
+
+void EnterRun(bool bClearStatusLines) {
+    EnterRunningState();
+    if (bClearStatusLines) {
+        SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
+        SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
+    }
+    ListView_DeleteAllItems(g_hList);
+    StartAnimation();
+}
+
+void StartProcess() {
+    if (!PrepareRun()) return;
     char szAddresses[kAddressTextSize] = "";
     if (ShowUrlDialog(g_hMainWnd, szAddresses) != 1 || szAddresses[0] == '\0') return;
     std::string szCopy = szAddresses;
-    EnterRunningState();
-    SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
-    SetDlgItemTextA(g_hMainWnd, IDC_LINKSCOUNT, "");
-    ListView_DeleteAllItems(g_hList);
-    StartAnimation();
+    EnterRun(true);
     g_szRunKeywords[0] = '\0';
-    // The window is in its running state now: whatever fails, the run must
-    // reach the stop routine, or nothing could ever bring the window back.
-    try {
-        BeginSearch(szCopy.c_str());
-    } catch (...) {
-        g_Log.Write("StartProcess: the run could not be started");
-        FinishRun(0);
-    }
+    StartGuarded("StartProcess: the run could not be started", 0, [&] { BeginSearch(szCopy.c_str()); });
 }
 
 void BeginSearch(const char* szAddressText) {
@@ -276,7 +261,7 @@ void BeginSearch(const char* szAddressText) {
     for (const std::string& line : SplitCrLfLines(szAddressText ? szAddressText : ""))
         if (!line.empty()) g_RunList.Append(std::make_unique<URLInfo>(MakeRecord(line.c_str())));
     for (std::size_t i = 0; i < g_RunList.Size(); ++i) CorrectURL(g_RunList.At(i));
-    SetSearchThread(g_bTrawlBacklinks ? StartRunThread(BackTrawl, nullptr) : StartRunThread(SearchCore, nullptr));
+    g_hSearchThread = StartRunThread(g_bTrawlBacklinks ? BackTrawl : SearchCore, nullptr);
     if (!g_hSearchThread) {
         g_Log.Write("BeginSearch: the worker thread could not be created");
         FinishRun(0);
@@ -284,20 +269,16 @@ void BeginSearch(const char* szAddressText) {
 }
 
 unsigned __stdcall SearchCore(void*) {
-    unsigned nResult = 0;
     CWorkerCom com;
-    try {
-        WithinOwnRun([] { g_bUrlRun = true; });
-        nResult = static_cast<unsigned>(SearchCoreMain());
-    } catch (...) {
-        g_Log.Write("Exception in SearchCore");
-    }
+    WithinOwnRun([] { g_bUrlRun = true; });
+    const unsigned nResult = static_cast<unsigned>(SearchCoreMain());
     WithinOwnRun([] { g_bUrlRun = false; });
     return nResult;
 }
 
 int SearchCoreMain() {
-    try {
+    // The thread's one barrier: a failure ends the run as if it were done.
+    Guarded("Exception in SearchCoreMain", [] {
         WithinOwnRun([] {
             g_Stopped = false;
             g_nFollowed = 0;
@@ -305,9 +286,7 @@ int SearchCoreMain() {
         });
         for (std::size_t nIndex = 0; RunGoesOn(); ++nIndex)
             if (!ProcessRecord(nIndex)) break;
-    } catch (...) {
-        g_Log.Write("Exception in SearchCoreMain");
-    }
+    });
     FinishRun(0);
     return 0;
 }
@@ -319,22 +298,21 @@ void EndSearch() {
 
 void ForceStop() {
     if (!g_bRunning || !g_hSearchThread) return;
-    if (HasEnded(g_hSearchThread)) {
+    if (HasEnded(g_hSearchThread.Get())) {
         g_Log.PrintfMarked("Force: the worker has ended already");
     } else {
         // Ended by force, a worker inside WinHTTP or the heap could leave a
         // lock held for good. The run ends now; the worker comes back when
         // its blocked call does and, its run being over, touches nothing.
         g_Log.PrintfMarked("Force: the run ends now; the worker is left to come back by itself");
-        s_leftWorkers.push_back({g_hSearchThread, GetTickCount64()});
-        g_hSearchThread = nullptr;
+        s_leftWorkers.push_back({std::move(g_hSearchThread), GetTickCount64()});
     }
     PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
 }
 
 void ReapLeftWorkers() {
     for (auto it = s_leftWorkers.begin(); it != s_leftWorkers.end();) {
-        bool bEnded = HasEnded(it->hThread);
+        bool bEnded = HasEnded(it->thread.Get());
         if (bEnded) {
             g_Log.Printf("Force: a left worker has come back and ended");
         } else if (GetTickCount64() - it->tLeft >= kLoadTimeoutsMs) {
@@ -343,16 +321,13 @@ void ReapLeftWorkers() {
             ++it;
             continue;
         }
-        CloseHandle(it->hThread);
         it = s_leftWorkers.erase(it);
     }
 }
 
 void EndLeftWorkers() {
-    for (const LeftWorker& worker : s_leftWorkers) {
-        if (!HasEnded(worker.hThread)) TerminateLeftWorker(worker, "at shut-down");
-        CloseHandle(worker.hThread);
-    }
+    for (const LeftWorker& worker : s_leftWorkers)
+        if (!HasEnded(worker.thread.Get())) TerminateLeftWorker(worker, "at shut-down");
     s_leftWorkers.clear();
 }
 

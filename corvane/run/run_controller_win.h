@@ -3,9 +3,12 @@
 // main window's thread except the thread procedures themselves.
 #include <windows.h>
 
-#include <string>
+#include "base/exception_barrier.h"
+#include "platform_owners_win.h"
 
-extern HANDLE g_hSearchThread;
+// The run's worker (or the Top-20 worker); owned here until the stop
+// routine has waited for it, or "Force" hands it to the left workers.
+extern CKernelHandle g_hSearchThread;
 
 // URL or back-link run from the main window: checks, URL dialog, start.
 void StartProcess();
@@ -27,6 +30,15 @@ void StopProcess(bool bReportBuilt);
 // Reads "Max results" and the minimum rank; shows the criteria message
 // boxes and answers false when they do not pass.
 bool ReadRunCriteria(HWND hWnd);
+
+// The first steps of every run the main window starts: the criteria, then
+// the progress bar, shown in place of the "calculating" label, ranged
+// 0 .. g_nMaxResults. False when the criteria do not pass (no run).
+bool PrepareRun();
+// The window's start sequence: the running state, then (URL and back-link
+// runs) the status and links counter lines emptied, the result list
+// emptied and the animation started.
+void EnterRun(bool bClearStatusLines);
 
 // The COM set-up every worker thread does before its driver runs: the
 // message "Fail to Initialise COM" on failure, the run goes on all the same.
@@ -55,14 +67,11 @@ private:
     bool m_bInitialised;
 };
 
-// One search-engine query: the query pause, the load, the time stamp.
-std::string LoadEnginePage(const std::string& address, int nProgress);
-
-// Starts a thread; the handle or null.
-HANDLE StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+// Starts a thread; its handle, empty when none was started.
+CKernelHandle StartThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Starts a thread of a run, bound to the calling thread's run, or to the
 // run in progress when the main window starts it.
-HANDLE StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
+CKernelHandle StartRunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam);
 // Waits for the object to be signalled (hObject null: only the time) while
 // the window's thread goes on painting and answering sent messages. False
 // when the time ran out or the wait failed.
@@ -70,8 +79,13 @@ bool WaitPainting(HANDLE hObject, DWORD dwMs);
 // A worker's last act, if its run is still current: sets the stop flag and
 // posts WM_FINISHED.
 void FinishRun(WPARAM wReportBuilt);
-// Keeps hThread as the run's worker, closing the handle of an earlier one.
-void SetSearchThread(HANDLE hThread);
+// Runs start() for a window already in its running state. That state
+// waits for WM_FINISHED: when start() throws, szFailure is logged and the
+// run is finished with wReportBuilt, or nothing would bring the window back.
+template <typename Start>
+void StartGuarded(const char* szFailure, WPARAM wReportBuilt, Start&& start) {
+    if (!Guarded(szFailure, std::forward<Start>(start))) FinishRun(wReportBuilt);
+}
 
 unsigned __stdcall SearchCore(void*);
 int SearchCoreMain();

@@ -15,12 +15,11 @@
 #include "report/report_dialog_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
-#include "run/query_pause.h"
 #include "run/run_controller_win.h"
 #include "ui/dialog_items_win.h"
 #include "ui/main_window_win.h"
 #include "ui/stop_dialog_win.h"
-#include "web/page_loader_win.h"
+#include "web/engine_query_win.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ void ShowProgressLine(HWND hDialog, const char* szFormat, const std::string& val
 int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
     ShowProgressLine(hDialog, "Processing keyword %s", keyword);
     std::string address = BuildQueryAddress(kTop20QueryTemplate, keyword.c_str(), kTop20ResultsPerPage, 0);
-    std::string szPage = LoadEnginePage(address, nTotal);
+    std::string szPage = LoadEnginePage(address.c_str(), nTotal);
     std::vector<std::string> links;
     int nStart = 0;
     if (!ExtractGoogleLinks(szPage, links, nStart)) {
@@ -111,14 +110,14 @@ void DoTop20(const std::vector<std::string>& keywords) {
     s_bTop20Running = true;
     s_bCloseRequested = false;
     auto* lpKeywords = new std::vector<std::string>(keywords);
-    HANDLE hThread = StartThread(Top20Worker, lpKeywords);
-    if (!hThread) {
+    CKernelHandle thread = StartThread(Top20Worker, lpKeywords);
+    if (!thread) {
         g_Log.Write("DoTop20: the Top 20 worker could not be created");
         delete lpKeywords;
         s_bTop20Running = false;
         return;
     }
-    SetSearchThread(hThread);
+    g_hSearchThread = std::move(thread);
 }
 
 bool IsTop20Running() { return s_bTop20Running; }

@@ -181,7 +181,7 @@ void RequestClose(HWND hWnd, INT_PTR nResult) {
 void OnTop20Ended(HWND hWnd) {
     if (!s_bCloseAfterTop20) return;
     // The worker posts this as it ends; the wait for its end is short.
-    if (g_hSearchThread) WaitPainting(g_hSearchThread, INFINITE);
+    if (g_hSearchThread) WaitPainting(g_hSearchThread.Get(), INFINITE);
     s_bCloseAfterTop20 = false;
     EndDialog(hWnd, s_nCloseResult);
 }

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "base/diagnostic_log.h"
+#include "base/exception_barrier.h"
 #include "base/run_state.h"
+#include "platform_owners_win.h"
 #include "ui/status.h"
 #include "web/url_crack.h"
 
@@ -35,8 +37,10 @@ static_assert(kLoadTimeoutsMs >= uint64_t{kConnectTimeoutMs} + kSendTimeoutMs + 
 std::mutex s_sessionLock;
 CSessionHandle s_session;
 
-CSessionHandle HoldSession(HINTERNET hSession) {
-    return CSessionHandle(hSession, [](void* lpHandle) { WinHttpCloseHandle(lpHandle); });
+// A hold that names the session's handle and keeps its owner alive.
+CSessionHandle HoldSession(CWinHttpHandle session) {
+    auto owner = std::make_shared<CWinHttpHandle>(std::move(session));
+    return CSessionHandle(owner, owner->Get());
 }
 
 std::wstring Widen(const std::string& text) {
@@ -117,19 +121,21 @@ CSessionHandle CPageLoader::MyWinhttpConnection() {
         DropSession();
     }
     if (!s_session) {
-        HINTERNET hSession = OpenSession();
-        if (hSession) s_session = HoldSession(hSession);
+        CWinHttpHandle session = OpenSession();
+        HINTERNET hSession = session.Get();
+        if (session) s_session = HoldSession(std::move(session));
         g_hSession = hSession;
     }
     g_bSessionOk = true;
     return s_session;
 }
 
-HINTERNET CPageLoader::OpenSession() {
-    HINTERNET hSession = WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+CWinHttpHandle CPageLoader::OpenSession() {
+    CWinHttpHandle session(WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     g_tSessionOpened = NowSeconds();
-    if (!hSession) return nullptr;
+    if (!session) return session;
+    const HINTERNET hSession = session.Get();
     // WinHTTP's documented defaults, set so that every platform's client
     // applies them, the wait for the response headers included: without
     // it a server that accepts and never answers would hold the run for good.
@@ -141,14 +147,12 @@ HINTERNET CPageLoader::OpenSession() {
         g_Log.Printf("Connection timeout: %u ms\n\n", static_cast<unsigned>(dwTimeout));
         g_nConnectTimeout = dwTimeout / 1000;
     }
-    return hSession;
+    return session;
 }
 
-std::string CPageLoader::Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep) {
+std::string CPageLoader::Fail(const char* szStep) {
     if (szStep) g_Log.Write(szStep);
     g_Log.Printf("Error code = %u", static_cast<unsigned>(GetLastError()));
-    if (hRequest) WinHttpCloseHandle(hRequest);
-    if (hConnect) WinHttpCloseHandle(hConnect);
     g_bSessionOk = false;
     return kFail;
 }
@@ -157,14 +161,7 @@ bool CPageLoader::SendWithRetries(HINTERNET hRequest, const char* szUrl) {
     bool bCertificateLogged = false;
     for (int nTrial = 1; nTrial <= kSendAttempts; ++nTrial) {
         g_Log.Printf("Calling WinHttpSendRequest, Trial = %d", nTrial);
-        bool bSent = false;
-        try {
-            bSent = WinHttpSendRequest(hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) !=
-                    FALSE;
-        } catch (...) {
-            bSent = false;
-        }
-        if (bSent) {
+        if (WinHttpSendRequest(hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
             if (WinHttpReceiveResponse(hRequest, nullptr)) return true;
             // A redirect to an https address shakes hands only here.
             LogCertificateFailure(szUrl, GetLastError(), bCertificateLogged);
@@ -221,35 +218,34 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
 
 std::string CPageLoader::LoadPage(const char* szUrl, int nProgress) {
     if (!szUrl) return std::string();
-    // Declared first, so that it lets go of the session after Fail has
-    // closed the request and the connection.
-    CSessionHandle session;
-    HINTERNET hConnect = nullptr, hRequest = nullptr;
-    try {
-        g_Log.Printf("Loading Page %s", szUrl);
-        std::string host, path;
-        bool bSecure = false;
-        if (!CrackURL(szUrl, host, path, bSecure)) return Fail(nullptr, nullptr, "CrackURL failed");
-        if (++m_nLoadCount >= kLoadsPerSession) CloseSession();
-        session = MyWinhttpConnection();
-        if (!session) return Fail(nullptr, nullptr, "WinHttpOpen Fail");
-        hConnect = WinHttpConnect(session.get(), Widen(host).c_str(),
-                                  bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT, 0);
-        ShowProgress("sending request to %s", 0, host, nProgress, false);
-        if (!hConnect) return Fail(nullptr, nullptr, "WinHttpConnect Fail");
-        std::wstring wPath = Widen(path);
-        // The certificate is checked as WinHTTP checks it by default: no
-        // security flag is ever relaxed.
-        const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (bSecure ? WINHTTP_FLAG_SECURE : 0);
-        hRequest = WinHttpOpenRequest(hConnect, L"GET", wPath.empty() ? nullptr : wPath.c_str(), nullptr,
-                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, dwFlags);
-        if (!hRequest) return Fail(nullptr, hConnect, "hRequest is invalid");
-        if (!SendWithRetries(hRequest, szUrl)) return Fail(hRequest, hConnect, "WinHttpReceiveResponse Fail");
-        std::string body = ReadBody(hRequest, host, nProgress);
-        WinHttpCloseHandle(hRequest);
-        WinHttpCloseHandle(hConnect);
-        return body;
-    } catch (...) {
-        return Fail(hRequest, hConnect, "Exception in LoadPage");
-    }
+    std::string result;
+    // The connection and the request are closed before the failure is
+    // told: their owners are gone when the barrier has caught it.
+    if (!Guarded("Exception in LoadPage", [&] { result = Load(szUrl, nProgress); })) result = Fail(nullptr);
+    return result;
+}
+
+std::string CPageLoader::Load(const char* szUrl, int nProgress) {
+    g_Log.Printf("Loading Page %s", szUrl);
+    std::string host, path;
+    bool bSecure = false;
+    if (!CrackURL(szUrl, host, path, bSecure)) return Fail("CrackURL failed");
+    if (++m_nLoadCount >= kLoadsPerSession) CloseSession();
+    // Declared before the connection and the request, so that it lets go
+    // of the session after they are closed.
+    CSessionHandle session = MyWinhttpConnection();
+    if (!session) return Fail("WinHttpOpen Fail");
+    CWinHttpHandle connect(WinHttpConnect(session.get(), Widen(host).c_str(),
+                                          bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT, 0));
+    ShowProgress("sending request to %s", 0, host, nProgress, false);
+    if (!connect) return Fail("WinHttpConnect Fail");
+    std::wstring wPath = Widen(path);
+    // The certificate is checked as WinHTTP checks it by default: no
+    // security flag is ever relaxed.
+    const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (bSecure ? WINHTTP_FLAG_SECURE : 0);
+    CWinHttpHandle request(WinHttpOpenRequest(connect.Get(), L"GET", wPath.empty() ? nullptr : wPath.c_str(), nullptr,
+                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, dwFlags));
+    if (!request) return Fail("hRequest is invalid");
+    if (!SendWithRetries(request.Get(), szUrl)) return Fail("WinHttpReceiveResponse Fail");
+    return ReadBody(request.Get(), host, nProgress);
 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "platform_owners_win.h"
+
 // Shared session state. Runs load one page at a time, but an evaluation
 // left behind by "Force", or a Top-20 run, may load while another thread
 // does: the values are atomic, and the session itself is held by every
@@ -50,11 +52,15 @@ public:
     int LoadCount() const { return m_nLoadCount; }
 
 private:
-    // A new session with its time-outs set; null when WinHTTP has none.
-    static HINTERNET OpenSession();
+    // A new session with its time-outs set; empty when WinHTTP has none.
+    static CWinHttpHandle OpenSession();
     // CloseSession with the session lock held.
     static void DropSession();
-    std::string Fail(HINTERNET hRequest, HINTERNET hConnect, const char* szStep);
+    // The steps of LoadPage; a failure that throws is caught around them.
+    std::string Load(const char* szUrl, int nProgress);
+    // Logs the failed step (when named) with the last error, marks the
+    // session for renewal and answers "fail".
+    static std::string Fail(const char* szStep);
     bool SendWithRetries(HINTERNET hRequest, const char* szUrl);
     std::string ReadBody(HINTERNET hRequest, const std::string& host, int nProgress);
 

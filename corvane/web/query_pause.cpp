@@ -1,7 +1,7 @@
 #include "base/diagnostic_log.h"
 #include "base/platform.h"
 #include "base/run_state.h"
-#include "run/query_pause.h"
+#include "web/query_pause.h"
 
 int QueryIntervalRemaining() {
     int64_t nElapsed = (NowSeconds() - g_tLastQuery.load()) * 1000;

@@ -1,0 +1,10 @@
+#pragma once
+// One search-engine query, as every run and every evaluation makes it: the
+// pause since the last query, the load, and the time stamp the next pause
+// is measured from.
+#include <string>
+
+// The page at szAddress (the loader's "fail" included), loaded after the
+// query pause with nProgress as the loader's progress position.
+// g_tLastQuery is stamped afterwards, whatever the load gave.
+std::string LoadEnginePage(const char* szAddress, int nProgress);
