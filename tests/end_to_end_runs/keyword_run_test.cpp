@@ -183,7 +183,7 @@ protected:
     // none of the page's links.
     RowFacts FailedLoadFacts(int nPage) const {
         RowFacts facts = FactsOf(Corpus(), Corpus().Page(nPage).address);
-        facts.nOutbound = OutboundCount("fail");
+        facts.nOutbound = 0;  // the failure text holds no link
         facts.nBoost = RankBoost(facts.nRank, facts.nOutbound);
         return facts;
     }
