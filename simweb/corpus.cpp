@@ -56,6 +56,7 @@ int CCorpus::AddPage(int site, const std::string& path, std::string html) {
     m_pageByKey[PageKey(m_sites[site].host, page.path)] = id;
     if (m_sites[site].home < 0) m_sites[site].home = id;
     m_pages.push_back(std::move(page));
+    m_outbound.push_back(-1);
     return id;
 }
 

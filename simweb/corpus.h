@@ -40,6 +40,9 @@ public:
     // The first page of a site is its home unless SetHome says otherwise.
     int AddPage(int site, const std::string& path, std::string html);
     void SetHome(int site, int page);
+    // The page's outbound links as the program counts them, recorded by
+    // whoever wrote the page knowing what it wrote (the generator).
+    void SetOutboundCount(int page, int nCount) { m_outbound[page] = nCount; }
     // Links, ranks and the word index; call once after the last page.
     void Build();
 
@@ -56,6 +59,9 @@ public:
 
     // href values as written on the page, in page order.
     const std::vector<std::string>& OutboundLinks(int page) const { return m_hrefs[page]; }
+    // The recorded outbound count; -1 for a page whose writer recorded none
+    // (a loaded folder, the hostile sites).
+    int OutboundCount(int page) const { return m_outbound[page]; }
     // Distinct corpus pages the page links to (no self link).
     const std::vector<int>& LinkTargets(int page) const { return m_targets[page]; }
     // Distinct corpus pages linking to the page, in result order.
@@ -85,6 +91,7 @@ private:
     std::vector<SimPage> m_pages;
     std::unordered_map<std::string, int> m_pageByKey;
     std::unordered_map<std::string, int> m_siteByHost;
+    std::vector<int> m_outbound;
     std::vector<std::vector<std::string>> m_hrefs;
     std::vector<std::vector<int>> m_targets;
     std::vector<std::vector<int>> m_backlinks;

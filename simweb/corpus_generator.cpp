@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <set>
 
+#include "sim_text.h"
+
 namespace simweb {
 
 namespace {
@@ -72,6 +74,30 @@ std::string Capitalised(std::string word) {
     return word;
 }
 
+// A link as the generator writes it: an address that the page's text
+// holds as such, or a value relative to the page.
+struct Href {
+    std::string value;
+    bool bAbsolute = false;
+};
+
+// The links written into one page that the program counts as outbound:
+// every absolute address (in any quotes, or none), and each relative value
+// written in double quotes once, whatever its letter case; a relative
+// value in single quotes is not seen.
+class CLinkTally {
+public:
+    void Absolute() { ++m_nAbsolute; }
+    void Relative(const std::string& value, bool bDoubleQuoted) {
+        if (bDoubleQuoted) m_relative.insert(ToLower(value));
+    }
+    int Count() const { return m_nAbsolute + static_cast<int>(m_relative.size()); }
+
+private:
+    int m_nAbsolute = 0;
+    std::set<std::string> m_relative;
+};
+
 struct PagePlan {
     int site = 0;
     std::string rel;    // path inside the site folder, e.g. "articles/trout-4.html"
@@ -97,7 +123,11 @@ public:
         PlanLinks();
         for (std::size_t s = 0; s < m_sites.size(); ++s) {
             int site = corpus.AddSite(m_sites[s].name, m_hosts[s], PlanWhoIs(m_sites[s].name), m_sites[s].scheme);
-            for (int page : m_sites[s].pages) corpus.AddPage(site, "/" + m_sites[s].name + "/" + m_pages[page].rel, RenderPage(page));
+            for (int page : m_sites[s].pages) {
+                m_tally = CLinkTally();
+                int id = corpus.AddPage(site, "/" + m_sites[s].name + "/" + m_pages[page].rel, RenderPage(page));
+                corpus.SetOutboundCount(id, m_tally.Count());
+            }
         }
         if (bBuild) corpus.Build();
     }
@@ -231,26 +261,34 @@ private:
         return "https://";
     }
 
-    std::string Address(int page) {
+    // A page's address; the page names only hold letters, digits, "-"
+    // and ".html", so no excluded pattern and no character that ends an
+    // address.
+    Href Address(int page) {
         const PagePlan& plan = m_pages[page];
-        return LinkScheme(plan.site) + m_hosts[plan.site] + "/" + m_sites[plan.site].name + "/" + plan.rel;
+        return {LinkScheme(plan.site) + m_hosts[plan.site] + "/" + m_sites[plan.site].name + "/" + plan.rel, true};
     }
 
     // A link from one page of a site to another, relative or absolute.
-    std::string SiteHref(int from, int to) {
+    Href SiteHref(int from, int to) {
         if (m_random.Chance(25)) return Address(to);
         bool bFromArticle = m_pages[from].rel.compare(0, 9, "articles/") == 0;
         bool bToArticle = m_pages[to].rel.compare(0, 9, "articles/") == 0;
         const std::string& rel = m_pages[to].rel;
-        if (bFromArticle == bToArticle) return bToArticle ? rel.substr(9) : rel;
-        return bFromArticle ? "../" + rel : rel;
+        if (bFromArticle == bToArticle) return {bToArticle ? rel.substr(9) : rel};
+        return {bFromArticle ? "../" + rel : rel};
     }
 
-    std::string Anchor(const std::string& href, const std::string& text) {
+    std::string Anchor(const Href& href, const std::string& text) {
         int nStyle = m_random.Below(10);
-        if (nStyle == 0) return "<A HREF=\"" + href + "\">" + text + "</A>";
-        if (nStyle == 1) return "<a href='" + href + "'>" + text + "</a>";
-        return "<a href=\"" + href + "\">" + text + "</a>";
+        if (href.bAbsolute) {
+            m_tally.Absolute();
+        } else {
+            m_tally.Relative(href.value, nStyle != 1);
+        }
+        if (nStyle == 0) return "<A HREF=\"" + href.value + "\">" + text + "</A>";
+        if (nStyle == 1) return "<a href='" + href.value + "'>" + text + "</a>";
+        return "<a href=\"" + href.value + "\">" + text + "</a>";
     }
 
     std::string NavLink(int from, int nFixed) {
@@ -301,6 +339,8 @@ private:
         for (int i = 0; i < nCount; ++i) {
             std::string box = Mailbox(domain);
             int nStyle = m_random.Below(3);
+            // The same mailbox may come twice, in another letter case.
+            if (nStyle != 2) m_tally.Relative("mailto:" + box, true);
             if (nStyle == 0) block += "<p>Write to us: <a href=\"mailto:" + box + "\">" + box + "</a></p>\n";
             if (nStyle == 1) block += "<p><a href=\"mailto:" + box + "\">Send us a mail</a></p>\n";
             if (nStyle == 2) block += "<p>Questions? Mail " + box + ". We answer within a day.</p>\n";
@@ -321,6 +361,7 @@ private:
         const std::string& host = m_hosts[plan.site];
         std::string head = "<html>\n<head>\n<title>" + plan.title + " - " + m_sites[plan.site].name + "</title>\n";
         head += "<meta name=\"keywords\" content=\"" + m_random.Pick(m_sites[plan.site].topic) + "\">\n";
+        // The counter image's address is no link: ".gif" excludes it.
         if (m_random.Chance(40))
             head += "<script type=\"text/javascript\">\nvar counter = \"http://" + host + "/" + m_sites[plan.site].name +
                     "/images/pixel.gif\";\nif (document.images) { document.write(\"<b>\" + \"</b>\"); }\n</script>\n";
@@ -358,6 +399,7 @@ private:
     CRandom m_random;
     std::vector<SitePlan> m_sites;
     std::vector<PagePlan> m_pages;
+    CLinkTally m_tally;  // of the page being written
 };
 
 }  // namespace

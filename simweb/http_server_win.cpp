@@ -88,6 +88,7 @@ bool ParseHead(const std::string& text, HttpRequestHead& head) {
     head.method = line.substr(0, sp1);
     head.target = OriginForm(line.substr(sp1 + 1, sp2 - sp1 - 1));
     if (head.method.empty() || head.target.empty()) return false;
+    head.host = HeaderValue(text, "host");
     std::string connection = ToLower(HeaderValue(text, "connection"));
     head.bKeepAlive = version == "HTTP/1.1" ? connection.find("close") == std::string::npos
                                             : connection.find("keep-alive") != std::string::npos;
@@ -181,6 +182,12 @@ CHttpServer::~CHttpServer() { Stop(); }
 
 bool CHttpServer::Start(const std::vector<ListenPoint>& points, RequestHandler handler, LogHandler log,
                         std::string& error) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        error = "Winsock cannot start";
+        return false;
+    }
+    m_bWinsock = true;
     m_handler = std::move(handler);
     m_log = std::move(log);
     m_stopping = false;
@@ -225,6 +232,8 @@ void CHttpServer::Stop() {
     }
     for (std::thread& worker : workers) worker.join();
     m_nIdle = 0;
+    if (m_bWinsock) WSACleanup();
+    m_bWinsock = false;
 }
 
 void CHttpServer::AcceptLoop() {
@@ -329,7 +338,7 @@ bool CHttpServer::ServeOne(CConnection& connection, int nListener, std::string& 
         Log(nListener, head, served.answer.nStatus, nBytes);
         return false;
     }
-    bool bKeepAlive = head.bKeepAlive && !head.bHasBody;
+    bool bKeepAlive = head.bKeepAlive && !head.bHasBody && !served.bClose;
     const HttpAnswer& answer = served.answer;
     std::string data = StatusHead(answer.nStatus, answer, answer.body.size(), bKeepAlive);
     if (!bHead) data += answer.body;

@@ -25,6 +25,7 @@ namespace simweb {
 struct HttpRequestHead {
     std::string method;
     std::string target;  // origin form
+    std::string host;    // the Host header as sent, empty without one
     bool bKeepAlive = false;
     bool bHasBody = false;
 };
@@ -71,6 +72,8 @@ struct ServedAnswer {
     std::function<uint64_t(CConnection&)> custom;
     // When set, called once the answer has gone out (or failed to).
     std::function<void()> afterSent;
+    // Closes the connection after the answer, as a server without keep-alive.
+    bool bClose = false;
 };
 
 // One listening socket: an address and its port.
@@ -103,8 +106,8 @@ public:
     CHttpServer(const CHttpServer&) = delete;
     CHttpServer& operator=(const CHttpServer&) = delete;
 
-    // Listens on every point; false with a reason when one cannot be bound
-    // (then nothing listens).
+    // Starts Winsock for as long as it serves and listens on every point;
+    // false with a reason when one cannot be bound (then nothing listens).
     bool Start(const std::vector<ListenPoint>& points, RequestHandler handler, LogHandler log, std::string& error);
     // Closes the listeners, ends every open connection and waits for the threads.
     void Stop();
@@ -127,6 +130,7 @@ private:
     LogHandler m_log;
     std::thread m_acceptThread;
     std::atomic<bool> m_stopping{false};
+    bool m_bWinsock = false;
 
     std::mutex m_lock;
     std::condition_variable m_queued;

@@ -25,12 +25,6 @@ bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
     m_options = options;
     m_corpus = CCorpus();
     if (!BuildCorpus(m_options, m_corpus, error)) return false;
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        error = "Winsock cannot start";
-        return false;
-    }
-    m_bWinsock = true;
     m_router = std::make_unique<CRequestRouter>(m_corpus, m_options.engineHost, m_options.nBlockQueries,
                                                 m_options.nBlockWindowMs);
     PlanListeners();
@@ -50,8 +44,6 @@ bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
 void CSimWeb::Stop() {
     m_server.Stop();
     m_bRunning = false;
-    if (m_bWinsock) WSACleanup();
-    m_bWinsock = false;
 }
 
 // A site that serves no plain http has its pages on the front's port

@@ -63,7 +63,6 @@ private:
     std::vector<ListenPoint> m_points;
     std::vector<ListenerRole> m_roles;
     bool m_bRunning = false;
-    bool m_bWinsock = false;
 
     mutable std::mutex m_lock;
     mutable std::condition_variable m_changed;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# dist-check.sh TREE WINELOADER ENGINE WHOIS SITE_BASE REGVIEW: what a
+# dist-check.sh TREE WINELOADER ENGINE WHOIS SITE_BASE REGVIEW [STAGE]: what a
 # Windows user of Pellmark-setup.exe goes through, on a machine that never
 # saw Pellmark. Builds the tree's setup and, in a brand-new Wine prefix:
 #   1. installs it silently into a chosen folder and checks the files, the
@@ -16,12 +16,16 @@
 #   5. installs into the default folder and uninstalls with /REMOVESETTINGS:
 #      then the settings go too.
 # REGVIEW (32 or 64) is the registry view the setup and the program use.
+# STAGE (default all) runs a part on the prefix the one before left: install
+# (step 1), run (step 2, the only one that needs the engine's address) or
+# finish (steps 3 to 5), so that a test run holds that address no longer
+# than the keyword run needs it.
 # Fails when any step does not go as a user or an administrator expects.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=tools/wine-env.sh
 . "$here/tools/wine-env.sh"
-tree="$(cd "$1" && pwd)" loader=$2 engine=$3 whois=$4 site_base=$5 view=$6
+tree="$(cd "$1" && pwd)" loader=$2 engine=$3 whois=$4 site_base=$5 view=$6 stage=${7:-all}
 prefix="$tree/dist-prefix" out="$tree/dist-check"
 web=(--engine "$engine" --whois "$whois" --site-base "$site_base" --seed 7 --sites 12 --pages 8)
 setup="$tree/Pellmark-setup.exe" dist="$tree/dist/Pellmark"
@@ -49,11 +53,13 @@ wait_for() {
 }
 gone() { [ ! -e "$1" ]; }
 
+# No Linux menu entries for the Start menu shortcuts the setup makes.
+use_prefix() { wine_env "$prefix" "$loader" "winemenubuilder.exe=d"; }
+
 fresh_prefix() {
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
   rm -rf "$prefix" "$out"
-  # No Linux menu entries for the Start menu shortcuts the setup makes.
-  wine_env "$prefix" "$loader" "winemenubuilder.exe=d"
+  use_prefix
   "$here/tools/wine-prefix.sh" up "$prefix" "" "$loader" unmanaged
   mkdir -p "$out"
   # A ProgID creates an object when this script ends with 3 (a failed
@@ -245,31 +251,42 @@ remember_classes() {
   done
 }
 
-cmake --build "$tree" --target setup
-fresh_prefix
+install_fresh() {
+  cmake --build "$tree" --target setup
+  fresh_prefix
+  run_setup "/D=$chosen" || fail "the setup failed"
+  check_installed "$chosen"
+  check_default_settings
+  say "installed into $chosen, components registered, settings created, Start menu in $workdir"
+}
+
+finish() {
+  remember_classes
+  upgrade
+  refuse_while_running
+
+  kept=$(reg_query "$options")
+  run_uninstall "$chosen"
+  check_uninstalled
+  [ "$(reg_query "$options")" = "$kept" ] || fail "a silent uninstall did not keep the settings"
+  say "uninstalled: nothing left but the settings and the saved reports"
+
+  default_folder=$(wine_quiet cmd /c 'echo %ProgramFiles%')\\Pellmark
+  run_setup || fail "the setup into the default folder failed"
+  check_installed "$default_folder"
+  [ "$(reg_query "$options")" = "$kept" ] || fail "a new install over kept settings changed them"
+  run_uninstall "$default_folder" /REMOVESETTINGS
+  check_uninstalled
+  ! has_key 'HKLM\SOFTWARE\Pellmark' || fail "the settings stayed after /REMOVESETTINGS"
+  say "installed into $default_folder and uninstalled with its settings"
+}
+
 trap stop_all EXIT
-
-run_setup "/D=$chosen" || fail "the setup failed"
-check_installed "$chosen"
-check_default_settings
-remember_classes
-say "installed into $chosen, components registered, settings created, Start menu in $workdir"
-
-play_keyword_run
-upgrade
-refuse_while_running
-
-kept=$(reg_query "$options")
-run_uninstall "$chosen"
-check_uninstalled
-[ "$(reg_query "$options")" = "$kept" ] || fail "a silent uninstall did not keep the settings"
-say "uninstalled: nothing left but the settings and the saved reports"
-
-default_folder=$(wine_quiet cmd /c 'echo %ProgramFiles%')\\Pellmark
-run_setup || fail "the setup into the default folder failed"
-check_installed "$default_folder"
-[ "$(reg_query "$options")" = "$kept" ] || fail "a new install over kept settings changed them"
-run_uninstall "$default_folder" /REMOVESETTINGS
-check_uninstalled
-! has_key 'HKLM\SOFTWARE\Pellmark' || fail "the settings stayed after /REMOVESETTINGS"
-say "installed into $default_folder and uninstalled with its settings"
+case "$stage" in
+  all) install_fresh; play_keyword_run; finish ;;
+  install) install_fresh ;;
+  # A later stage goes on with the installed program and its Start menu entry.
+  run) use_prefix; check_menu "$chosen"; play_keyword_run ;;
+  finish) use_prefix; check_menu "$chosen"; finish ;;
+  *) fail "no stage $stage" ;;
+esac

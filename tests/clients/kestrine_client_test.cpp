@@ -1,7 +1,7 @@
 // CKestrine through the registered components: what each check answers,
 // what it files in the mailing list, and how it fails when no component
 // can be created.
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 
 #include <windows.h>
 
@@ -114,15 +114,15 @@ protected:
         KestrineClientTest::SetUp();
         ASSERT_TRUE(m_server.Listen()) << "cannot listen on " << PELLMARK_WHOIS_HOST;
         // The service knows one domain.
-        m_server.SetHandler([](const HttpRequest& request) {
-            HttpReply reply;
+        m_server.SetHandler([](const simweb::HttpRequestHead& request) {
+            simweb::HttpAnswer reply;
             reply.body = request.target == "/cgi-bin/checkdomain.pl?domain=www.site.com"
                              ? "<pre>owner@site.com\nadmin@site.com</pre>"
                              : "<p>No match</p>";
             return reply;
         });
     }
-    CTestHttpServer m_server{PELLMARK_WHOIS_HOST};
+    simweb::CScriptedServer m_server{PELLMARK_WHOIS_HOST};
 };
 
 TEST_F(WhoIsClientTest, FilesEveryAddressAndAnswersTheFirst) {

@@ -1,6 +1,6 @@
 // Ostrel against a WhoIs service played by the test on the WhoIs host:
 // what it asks, and what it makes of the answer.
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 
 #include <windows.h>
 
@@ -31,7 +31,7 @@ protected:
     }
 
     CComScope m_com;
-    CTestHttpServer m_server{PELLMARK_WHOIS_HOST};
+    simweb::CScriptedServer m_server{PELLMARK_WHOIS_HOST};
     CComRef<ICOstrel> m_ostrel;
 };
 
@@ -63,7 +63,7 @@ TEST_F(OstrelTest, AnswersFromTheServicePage) {
         }
     }
     ASSERT_EQ(m_server.RequestCount(), 2 * (sizeof kCases / sizeof kCases[0]));
-    const HttpRequest request = m_server.Requests().front();
+    const simweb::HttpRequestHead request = m_server.Requests().front();
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.target, std::string(kPath) + "example.com");
     EXPECT_EQ(request.host, PELLMARK_WHOIS_HOST);
@@ -113,9 +113,9 @@ TEST_F(OstrelTest, PageIsATextUpToItsFirstNul) {
 }
 
 TEST_F(OstrelTest, ErrorPagesAreSearchedToo) {
-    m_server.SetHandler([](const HttpRequest&) {
-        HttpReply reply;
-        reply.status = 500;
+    m_server.SetHandler([](const simweb::HttpRequestHead&) {
+        simweb::HttpAnswer reply;
+        reply.nStatus = 500;
         reply.body = "<h1>Internal error</h1> contact hostmaster@service.net";
         return reply;
     });

@@ -1,7 +1,7 @@
 // Both components driven by an automation client that is not ours: a
 // VBScript run by the system's script host, creating them by ProgID and
 // calling every method a script can call, late bound.
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 
 #include <windows.h>
 
@@ -27,7 +27,7 @@ const char kScript[] =
     "WScript.Echo \"[\" & o.GetEMails(\"\") & \"]\"\r\n";
 
 TEST(ScriptClient, CallsEveryScriptableMethodByName) {
-    CTestHttpServer server(PELLMARK_WHOIS_HOST);
+    simweb::CScriptedServer server(PELLMARK_WHOIS_HOST);
     ASSERT_TRUE(server.Listen());
     server.ServeBody("<pre>Registrant Email: owner@example.com\r\nAdmin Email: admin@example.com</pre>");
     CTempFolder folder;

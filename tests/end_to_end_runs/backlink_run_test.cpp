@@ -73,11 +73,13 @@ TEST_F(BacklinkRunTest, StopDuringTheSecondAddress) {
     int second = ranked[0];
     std::vector<int> firstLinks = Corpus().Backlinks(first);
     ASSERT_GT(Corpus().BacklinkCount(second), 10);
-    // Paced queries keep the second address's first page going while the stop arrives.
-    g_nQueryDelay = 2000;
     auto run = std::async(std::launch::async, [&] {
         return m_window.RunUrls(Address(first) + "\r\n" + Address(second), false, false, true);
     });
+    // Paced queries from the first address's last page on keep the second
+    // address's first page going while the stop arrives.
+    ASSERT_TRUE(WaitUntil([&] { return SiteRequests(*s_web, m_nFrom).size() >= firstLinks.size(); }, 300000));
+    g_nQueryDelay = 2000;
     std::string secondLink = PagedTarget(Link(Address(second)), 0);
     ASSERT_TRUE(WaitUntil(
         [&] {

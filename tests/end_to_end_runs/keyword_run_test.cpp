@@ -164,17 +164,31 @@ protected:
         return std::find(std::begin(kBrokenSchemes), std::end(kBrokenSchemes), SchemeOf(nPage)) !=
                std::end(kBrokenSchemes);
     }
-    // A keyword from the home title of the first site of each broken kind:
-    // its results list a page behind that certificate.
+    // For each broken kind, title words of one of its pages (one to three
+    // of them) whose results list a page behind that certificate and as
+    // few broken pages as any: each of those costs the loader its retries.
     std::vector<std::string> BrokenSiteKeywords() const {
         std::vector<std::string> keywords;
         for (simweb::SiteScheme scheme : kBrokenSchemes) {
-            for (std::size_t s = 0; s < Corpus().SiteCount(); ++s) {
-                if (Corpus().Site(static_cast<int>(s)).scheme != scheme) continue;
-                std::string word = TitleWords(Corpus(), Corpus().Site(static_cast<int>(s)).home, 1);
-                if (std::find(keywords.begin(), keywords.end(), word) == keywords.end()) keywords.push_back(word);
-                break;
+            std::string best;
+            std::size_t nBest = Corpus().PageCount() + 1;
+            for (std::size_t p = 0; p < Corpus().PageCount(); ++p) {
+                if (SchemeOf(static_cast<int>(p)) != scheme) continue;
+                for (std::size_t nWords = 1; nWords <= 3; ++nWords) {
+                    std::string query = TitleWords(Corpus(), static_cast<int>(p), nWords);
+                    if (std::find(keywords.begin(), keywords.end(), query) != keywords.end()) continue;
+                    std::vector<int> results = Corpus().Search(query);
+                    auto nBroken = static_cast<std::size_t>(
+                        std::count_if(results.begin(), results.end(), [&](int nPage) { return IsBroken(nPage); }));
+                    bool bOfKind = std::any_of(results.begin(), results.end(),
+                                               [&](int nPage) { return SchemeOf(nPage) == scheme; });
+                    if (bOfKind && nBroken < nBest) {
+                        best = query;
+                        nBest = nBroken;
+                    }
+                }
             }
+            if (!best.empty()) keywords.push_back(best);
         }
         return keywords;
     }
@@ -183,7 +197,7 @@ protected:
     // none of the page's links.
     RowFacts FailedLoadFacts(int nPage) const {
         RowFacts facts = FactsOf(Corpus(), Corpus().Page(nPage).address);
-        facts.nOutbound = OutboundCount("fail");
+        facts.nOutbound = 0;  // the failure text holds no link
         facts.nBoost = RankBoost(facts.nRank, facts.nOutbound);
         return facts;
     }

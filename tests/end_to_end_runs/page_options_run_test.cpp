@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,18 @@ const std::vector<SiteFolder> kSites = {
        "<p>Mail office@gamma.com. Or see <a href=\"contact.html\"> Contact</a> or "
        "<a href=\"about.html\">about us</a>.</p>\n</body></html>\n"}}},
 };
+
+// The outbound links of each page above: its absolute addresses and its
+// double-quoted relative values (the single-quoted one is not seen).
+const std::map<std::string, int> kOutbound = {
+    {"/alpha.com/index.html", 2}, {"/alpha.com/contact.html", 1}, {"/beta.com/index.html", 1},
+    {"/beta.com/tips.html", 2},   {"/gamma.com/index.html", 0},   {"/gamma.com/more.html", 2}};
+
+std::vector<RowFacts> RowsOf(const simweb::CCorpus& corpus, const std::vector<int>& pages) {
+    std::vector<RowFacts> rows;
+    for (int page : pages) rows.push_back(FactsOf(corpus, corpus.Page(page).address, kOutbound.at(corpus.Page(page).path)));
+    return rows;
+}
 
 enum Column { kWhoIsColumn = 5, kContactColumn = 6, kEmailColumn = 7 };
 
@@ -159,7 +172,7 @@ TEST_F(PageOptionsRunTest, EachOptionFillsItsColumnAndRejectsPagesWithout) {
             SavedReport saved;
             SaveReportFiles(m_window, Trawl(kind, evaluated), saved);
 
-            ExpectRows(m_window, Corpus(), accepted);
+            ExpectRows(m_window, RowsOf(Corpus(), accepted));
             ExpectOptionColumns(c, accepted);
             std::string heading = kind == RunKind::Keyword ? kQuery : "";
             ExpectReportFiles(m_window, saved, {{heading, static_cast<int>(accepted.size())}}, c.options);

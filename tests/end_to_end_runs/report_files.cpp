@@ -1,6 +1,7 @@
 #include "end_to_end_runs/report_files.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,11 @@ std::string HtmlEscaped(const std::string& text) {
         }
     }
     return out;
+}
+
+// The characters a web address in the report runs over.
+bool IsAddressChar(char c) {
+    return simweb::IsWordChar(c) || (c != '\0' && std::strchr(":/.,?&+-=", c) != nullptr);
 }
 
 // The line with its first web address ("http://" or "https://", whichever

@@ -69,8 +69,9 @@ std::vector<std::string> AllPagesOf(const std::string& wireQuery, std::size_t nR
 
 // What a row of an accepted page shows, worked out from the corpus: the
 // engine's rank and backward-link count, the outbound links the page's
-// text holds by the program's counting rule, the boost that rank and count
-// give, the page's e-mail text and the first WhoIs address of its host.
+// writer recorded (or a test gives for a page it wrote), the boost that
+// rank and count give, the page's e-mail text and the first WhoIs address
+// of its host.
 struct RowFacts {
     std::string address;
     int nRank = 0;
@@ -80,19 +81,16 @@ struct RowFacts {
     std::string email;
     std::string whois;
 };
-RowFacts FactsOf(const simweb::CCorpus& corpus, const std::string& address);
+// The outbound count the corpus recorded for a generated page; a page a
+// test wrote has none (-1), and the test gives it.
+constexpr int kRecordedOutbound = -1;
+RowFacts FactsOf(const simweb::CCorpus& corpus, const std::string& address, int nOutbound = kRecordedOutbound);
 std::vector<RowFacts> FactsOf(const simweb::CCorpus& corpus, const std::vector<std::string>& addresses);
-// The outbound links the program counts on a page: every absolute address
-// in the text, then every distinct double-quoted relative href value.
-int OutboundCount(const std::string& html);
 // The boost a link from a page of that rank and outbound count passes on.
 int RankBoost(int nRank, int nOutbound);
 // Each row against its facts, the e-mail and WhoIs columns filled only
 // when their option is on.
 void ExpectRowFacts(const CMainWindowHarness& window, const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
-// The characters a web address runs over, in a page's links and in the
-// report's links.
-bool IsAddressChar(char c);
 
 // Every row's address, in row order.
 std::vector<std::string> RowAddresses(const CMainWindowHarness& window);
@@ -101,6 +99,8 @@ enum class RunEnd { Completed, Stopped };
 // backward-link count and boost.
 void ExpectRows(const CMainWindowHarness& window, const simweb::CCorpus& corpus, const std::vector<int>& pages,
                 RunEnd end = RunEnd::Completed);
+// The same for rows worked out beforehand.
+void ExpectRows(const CMainWindowHarness& window, std::vector<RowFacts> rows, RunEnd end = RunEnd::Completed);
 
 // A box titled like the main window, but not the main window: the question
 // shown when the engine answers with a verification page, the mailing

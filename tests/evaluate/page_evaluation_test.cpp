@@ -16,7 +16,7 @@
 #include "support/log_capture.h"
 #include "support/options_sandbox.h"
 #include "support/result_windows.h"
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 #include "support/tools_binding.h"
 
 namespace {
@@ -36,12 +36,12 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_tools.IsBound());
-        m_server.SetHandler([this](const HttpRequest& request) {
+        m_server.SetHandler([this](const simweb::HttpRequestHead& request) {
             std::lock_guard<std::mutex> lock(m_lock);
-            if (request.target.find("features=Rank") != std::string::npos) return HttpReply{200, m_rankReply};
-            if (request.target.find("q=link:") != std::string::npos) return HttpReply{200, m_linkReply};
-            if (request.target.find("/cgi-bin/checkdomain.pl") == 0) return HttpReply{200, m_whoIsReply};
-            return HttpReply{200, ""};
+            if (request.target.find("features=Rank") != std::string::npos) return simweb::MakeAnswer(200, m_rankReply);
+            if (request.target.find("q=link:") != std::string::npos) return simweb::MakeAnswer(200, m_linkReply);
+            if (request.target.find("/cgi-bin/checkdomain.pl") == 0) return simweb::MakeAnswer(200, m_whoIsReply);
+            return simweb::MakeAnswer(200, "");
         });
         ASSERT_TRUE(m_server.Listen());
         SetRankReply("Rank_1:1:5");
@@ -75,7 +75,7 @@ protected:
     }
     std::size_t Queries(const char* szKind) const {
         std::size_t n = 0;
-        for (const HttpRequest& request : m_server.Requests()) n += request.target.find(szKind) != std::string::npos;
+        for (const simweb::HttpRequestHead& request : m_server.Requests()) n += request.target.find(szKind) != std::string::npos;
         return n;
     }
     std::vector<std::string> RunList() const {
@@ -85,7 +85,7 @@ protected:
     }
 
     CBoundTools m_tools;
-    CTestHttpServer m_server{PELLMARK_SEARCH_HOST};
+    simweb::CScriptedServer m_server{PELLMARK_SEARCH_HOST};
     CResultWindows m_windows;
     CLogCapture m_log;
     std::mutex m_lock;

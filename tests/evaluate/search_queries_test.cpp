@@ -7,7 +7,7 @@
 
 #include "base/run_state.h"
 #include "evaluate/rank_query_win.h"
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 #include "support/tools_binding.h"
 #include "ui/status.h"
 #include "web/tools_library.h"
@@ -22,10 +22,10 @@ class SearchQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_tools.IsBound());
-        m_server.SetHandler([this](const HttpRequest& request) {
+        m_server.SetHandler([this](const simweb::HttpRequestHead& request) {
             std::lock_guard<std::mutex> lock(m_lock);
             m_arrivals.push_back(std::time(nullptr));
-            return HttpReply{200, m_body, "text/html"};
+            return simweb::MakeAnswer(200, m_body);
         });
         ASSERT_TRUE(m_server.Listen());
         g_nQueryDelay = 0;
@@ -41,12 +41,12 @@ protected:
         m_body = body;
     }
     std::string LastTarget() const {
-        std::vector<HttpRequest> requests = m_server.Requests();
+        std::vector<simweb::HttpRequestHead> requests = m_server.Requests();
         return requests.empty() ? std::string() : requests.back().target;
     }
 
     CBoundTools m_tools;
-    CTestHttpServer m_server{PELLMARK_SEARCH_HOST};
+    simweb::CScriptedServer m_server{PELLMARK_SEARCH_HOST};
     std::mutex m_lock;
     std::string m_body;
     std::vector<std::time_t> m_arrivals;

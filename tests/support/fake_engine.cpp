@@ -24,9 +24,9 @@ std::string DecodeTarget(const std::string& target) {
     return out;
 }
 
-HttpReply FakeEngine::Answer(const HttpRequest& request) const {
+simweb::HttpAnswer FakeEngine::Answer(const simweb::HttpRequestHead& request) const {
     std::string target = DecodeTarget(request.target);
-    HttpReply reply;
+    simweb::HttpAnswer reply;
     std::size_t nInfo = target.find("&q=info:");
     if (target.find("features=Rank") != std::string::npos && nInfo != std::string::npos) {
         reply.body = "Rank_1:1:" + std::to_string(Lookup(ranks, target.substr(nInfo + 8), nDefaultRank)) + "\n";
@@ -43,6 +43,6 @@ HttpReply FakeEngine::Answer(const HttpRequest& request) const {
     return reply;
 }
 
-void FakeEngine::Serve(CTestHttpServer& server) const {
-    server.SetHandler([this](const HttpRequest& request) { return Answer(request); });
+void FakeEngine::Serve(simweb::CScriptedServer& server) const {
+    server.SetHandler([this](const simweb::HttpRequestHead& request) { return Answer(request); });
 }

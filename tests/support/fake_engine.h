@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 
 struct FakeEngine {
     std::map<std::string, int> ranks;     // address -> rank; others get nDefaultRank
@@ -12,9 +12,9 @@ struct FakeEngine {
     int nDefaultRank = 0;
     int nDefaultBackward = 0;
 
-    HttpReply Answer(const HttpRequest& request) const;
+    simweb::HttpAnswer Answer(const simweb::HttpRequestHead& request) const;
     // Installs this engine as the server's handler (the engine must outlive it).
-    void Serve(CTestHttpServer& server) const;
+    void Serve(simweb::CScriptedServer& server) const;
 };
 
 // Percent escapes decoded (the HTTP client escapes blanks and the like).

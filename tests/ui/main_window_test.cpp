@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-// The test server brings winsock2.h, which must come before windows.h.
+// The scripted server brings winsock2.h, which must come before windows.h.
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -12,7 +12,7 @@
 #include "resources/resource.h"
 #include "support/fake_engine.h"
 #include "support/main_window_harness.h"
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 #include "ui/status.h"
 
 namespace {
@@ -48,10 +48,10 @@ protected:
         ASSERT_TRUE(m_window.WaitForWindowGone(hBox));
     }
 
-    CTestHttpServer m_engine{PELLMARK_SEARCH_HOST};
+    simweb::CScriptedServer m_engine{PELLMARK_SEARCH_HOST};
     FakeEngine m_fake;
-    CTestHttpServer m_siteA{kSiteA};
-    CTestHttpServer m_siteB{kSiteB};
+    simweb::CScriptedServer m_siteA{kSiteA};
+    simweb::CScriptedServer m_siteB{kSiteB};
     CMainWindowHarness m_window;
 };
 
@@ -195,7 +195,7 @@ TEST_F(MainWindowTest, ColumnClicksSortAscendingThenDescending) {
 }
 
 TEST_F(MainWindowTest, StopDuringALoadAndCloseIsRefusedMeanwhile) {
-    m_siteA.SetMode(ServeMode::Hang);
+    m_siteA.SetMode(simweb::ScriptedMode::Hang);
     m_window.SetText(IDC_MINRANK, "0");
     m_window.Click(IDC_TRAWLURLS);
     HWND hDialog = m_window.WaitForWindow("URL Trawl");
@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, StopDuringALoadAndCloseIsRefusedMeanwhile) {
 TEST_F(MainWindowTest, ForceEndsARunWhoseEvaluationHangs) {
     m_window.SetText(IDC_MINRANK, "0");
     // The first page loads; its rank query then hangs on the engine.
-    m_engine.SetMode(ServeMode::Hang);
+    m_engine.SetMode(simweb::ScriptedMode::Hang);
     m_window.Click(IDC_TRAWLURLS);
     HWND hDialog = m_window.WaitForWindow("URL Trawl");
     ASSERT_NE(hDialog, nullptr);
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, ForceEndsARunWhoseEvaluationHangs) {
     // engine instead, its answer would land in the next test's window.
     EXPECT_TRUE(WaitUntil(
         [&] {
-            for (const HttpRequest& request : m_engine.Requests())
+            for (const simweb::HttpRequestHead& request : m_engine.Requests())
                 if (request.target.find("link:") != std::string::npos) return true;
             return false;
         },

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-// The test server brings winsock2.h, which must come before windows.h.
+// The scripted server brings winsock2.h, which must come before windows.h.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 
 #include "base/run_state.h"
 #include "support/log_capture.h"
-#include "support/test_http_server.h"
+#include "scripted_server_win.h"
 #include "ui/status.h"
 #include "web/page_loader_win.h"
 #include "web/url_crack.h"
@@ -119,7 +119,7 @@ struct RequestCase {
 };
 
 TEST_F(PageLoaderTest, RequestsTheAddressedHostAndPath) {
-    CTestHttpServer serverA(kHostA), serverB(kHostB);
+    simweb::CScriptedServer serverA(kHostA), serverB(kHostB);
     ASSERT_TRUE(serverA.Listen());
     ASSERT_TRUE(serverB.Listen());
     serverA.ServeBody("page A");
@@ -133,7 +133,7 @@ TEST_F(PageLoaderTest, RequestsTheAddressedHostAndPath) {
     };
     for (const RequestCase& c : cases) {
         CPageLoader loader;
-        CTestHttpServer& server = std::string(c.szServer) == kHostA ? serverA : serverB;
+        simweb::CScriptedServer& server = std::string(c.szServer) == kHostA ? serverA : serverB;
         std::size_t nBefore = server.RequestCount();
         EXPECT_EQ(loader.LoadPage(c.url.c_str(), 3), std::string("page ") + (&server == &serverA ? "A" : "B"))
             << c.url;
@@ -146,7 +146,7 @@ TEST_F(PageLoaderTest, RequestsTheAddressedHostAndPath) {
 }
 
 TEST_F(PageLoaderTest, ExplicitPortStillGoesToPortEighty) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
     CPageLoader loader;
     std::string url = std::string("http://") + kHostA + ":8080/a";
@@ -160,7 +160,7 @@ struct BodyCase {
 };
 
 TEST_F(PageLoaderTest, BodiesAsReceived) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
     std::string longBody(10000, 'a');
     std::string zeroInSecondChunk = std::string(5000, 'b');
@@ -181,9 +181,9 @@ TEST_F(PageLoaderTest, BodiesAsReceived) {
 }
 
 TEST_F(PageLoaderTest, StopWhileReadingReturnsWhatArrived) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
-    server.SetMode(ServeMode::Trickle);
+    server.SetMode(simweb::ScriptedMode::Trickle);
     std::string url = std::string("http://") + kHostA + "/slow";
     auto result = std::async(std::launch::async, [&] { return CPageLoader().LoadPage(url.c_str(), 0); });
     ASSERT_TRUE(m_log.WaitFor("Loading Page", 1, 10000));
@@ -202,7 +202,7 @@ TEST_F(PageLoaderTest, StopWhileReadingReturnsWhatArrived) {
 }
 
 TEST_F(PageLoaderTest, FourFailedSendsThenSuccess) {
-    CTestHttpServer server(kHostC);
+    simweb::CScriptedServer server(kHostC);
     server.ServeBody("finally");
     // Nothing listens yet: every send is refused until the fourth failure
     // has been logged; the fifth attempt comes a second after it.
@@ -226,14 +226,14 @@ TEST_F(PageLoaderTest, FiveFailedSendsFail) {
     EXPECT_EQ(m_log.Count("Counter reached to 5"), 1u);
     EXPECT_FALSE(g_bSessionOk);
     // The next load on this loader starts from a new session.
-    CTestHttpServer server(kHostC);
+    simweb::CScriptedServer server(kHostC);
     ASSERT_TRUE(server.Listen());
     EXPECT_NE(loader.LoadPage(url.c_str(), 0), "fail");
     EXPECT_EQ(m_log.Count("Last Winhttp Failure Found"), 1u);
 }
 
 TEST_F(PageLoaderTest, FifteenthLoadRenewsTheSession) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
     CPageLoader().CloseSession();
     CPageLoader loader;
@@ -246,9 +246,9 @@ TEST_F(PageLoaderTest, FifteenthLoadRenewsTheSession) {
 }
 
 TEST_F(PageLoaderTest, EndlessBodyIsCutAtThirtyTwoMebibytes) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
-    server.SetMode(ServeMode::Endless);
+    server.SetMode(simweb::ScriptedMode::Endless);
     std::string url = std::string("http://") + kHostA + "/endless";
     std::string page = CPageLoader().LoadPage(url.c_str(), 0);
     server.Release();
@@ -258,9 +258,9 @@ TEST_F(PageLoaderTest, EndlessBodyIsCutAtThirtyTwoMebibytes) {
 }
 
 TEST_F(PageLoaderTest, TricklingBodyIsCutAfterAMinute) {
-    CTestHttpServer server(kHostA);
+    simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
-    server.SetMode(ServeMode::Trickle);
+    server.SetMode(simweb::ScriptedMode::Trickle);
     std::string url = std::string("http://") + kHostA + "/trickle";
     std::string page = CPageLoader().LoadPage(url.c_str(), 0);
     server.Release();
@@ -271,9 +271,9 @@ TEST_F(PageLoaderTest, TricklingBodyIsCutAfterAMinute) {
 }
 
 TEST_F(PageLoaderTest, ServerThatNeverAnswersFailsAfterTheReceiveTimeout) {
-    CTestHttpServer server(kHostB);
+    simweb::CScriptedServer server(kHostB);
     ASSERT_TRUE(server.Listen());
-    server.SetMode(ServeMode::Hang);
+    server.SetMode(simweb::ScriptedMode::Hang);
     std::string url = std::string("http://") + kHostB + "/silent";
     std::string page = CPageLoader().LoadPage(url.c_str(), 0);
     server.Release();
@@ -296,7 +296,7 @@ TEST_F(PageLoaderTest, SecurePagesLoadOnlyBehindAGoodCertificate) {
         {kSecureSelfSigned, "ERROR_WINHTTP_SECURE_"},
     };
     for (const SecureCase& c : cases) {
-        CTestHttpServer server(c.szHost, kBehindFront);
+        simweb::CScriptedServer server(c.szHost, kBehindFront);
         ASSERT_TRUE(server.Listen()) << c.szHost;
         server.ServeBody(std::string("secure page of ") + c.szHost);
         const std::string url = std::string("https://") + c.szHost + "/dir/page.html?x=1";
@@ -317,12 +317,12 @@ TEST_F(PageLoaderTest, SecurePagesLoadOnlyBehindAGoodCertificate) {
 }
 
 TEST_F(PageLoaderTest, PlainAddressRedirectedToSecureLoadsTheSecurePage) {
-    CTestHttpServer plain(kSecureGood), secure(kSecureGood, kBehindFront);
+    simweb::CScriptedServer plain(kSecureGood), secure(kSecureGood, kBehindFront);
     ASSERT_TRUE(plain.Listen());
     ASSERT_TRUE(secure.Listen());
-    plain.SetHandler([](const HttpRequest& request) {
-        HttpReply reply;
-        reply.status = 301;
+    plain.SetHandler([](const simweb::HttpRequestHead& request) {
+        simweb::HttpAnswer reply;
+        reply.nStatus = 301;
         reply.location = std::string("https://") + kSecureGood + request.target;
         reply.body = "moved";
         return reply;
