@@ -13,16 +13,17 @@ int CompareNoCase(const char* a, const char* b) {
 
 void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
-CRecoverableLock::CRecoverableLock() : m_handle(CreateMutexW(nullptr, FALSE, nullptr)) {}
-
-CRecoverableLock::~CRecoverableLock() {
-    if (m_handle) CloseHandle(m_handle);
+bool ThreadIsRunning(uint32_t nThread) {
+    HANDLE hThread = OpenThread(SYNCHRONIZE, FALSE, nThread);
+    // Any other failure than an unknown number leaves the question open:
+    // the thread is taken to run, and the waiter goes on waiting.
+    if (!hThread) return GetLastError() != ERROR_INVALID_PARAMETER;
+    bool bRunning = WaitForSingleObject(hThread, 0) == WAIT_TIMEOUT;
+    CloseHandle(hThread);
+    return bRunning;
 }
 
-// WAIT_ABANDONED also hands over ownership: the lock is ours again.
-void CRecoverableLock::lock() { WaitForSingleObject(m_handle, INFINITE); }
-
-void CRecoverableLock::unlock() { ReleaseMutex(m_handle); }
+void YieldToOtherThreads() { SwitchToThread(); }
 
 bool CPlainFile::Create(const char* szPath) {
     Close();
