@@ -2,8 +2,9 @@
 // for a page is timed on its own, with the program's own functions, against
 // a local web, in the order a run takes them; the real main window (on a
 // thread of this program) takes the rows and the status texts. Last, the
-// whole page as the run makes it (load, evaluation thread, COM, evaluation)
-// shows how far the steps add up. Figures are milliseconds per page.
+// whole page as the run makes it (load, hand-over to the run's evaluation
+// thread, COM, evaluation) shows how far the steps add up. Figures are
+// milliseconds per page.
 #include "end_to_end_runs/run_web.h"
 
 #include <objbase.h>
@@ -24,6 +25,7 @@
 #include "evaluate/page_evaluation.h"
 #include "evaluate/rank_boost.h"
 #include "evaluate/rank_query_win.h"
+#include "run/evaluation_thread_win.h"
 #include "run/run_controller_win.h"
 #include "support/main_window_harness.h"
 #include "support/temp_folder.h"
@@ -62,7 +64,7 @@ void Time(Phase& phase, F step) {
     phase.dRoundMs += MsSince(start);
 }
 
-// The evaluation thread's COM start and end, timed inside the thread.
+// A page's COM start and end on the evaluation thread, timed inside it.
 unsigned __stdcall ComOnly(void* lpParam) {
     const Clock::time_point start = Clock::now();
     { CEvaluationCom com("page phases: CoInitialize failed"); }
@@ -75,7 +77,7 @@ struct WholePage {
     std::string page;
 };
 
-// The run's evaluation thread for one page.
+// What the run's evaluation thread does for one page.
 unsigned __stdcall Evaluate(void* lpParam) {
     auto* lpWhole = static_cast<WholePage*>(lpParam);
     CEvaluationCom com("page phases: CoInitialize failed");
@@ -83,19 +85,17 @@ unsigned __stdcall Evaluate(void* lpParam) {
     return 0;
 }
 
-void RunThread(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
-    CKernelHandle thread = StartThread(pfnProc, lpParam);
-    Require(static_cast<bool>(thread), "a thread could not be started");
-    WaitForSingleObject(thread.Get(), INFINITE);
+void RunThread(CEvaluationThread& evaluation, unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+    Require(evaluation.Run(pfnProc, lpParam), "the evaluation thread could not be started");
 }
 
 // Every step for one page, one after the other.
-void PageSteps(std::vector<Phase>& phases, const std::string& address) {
+void PageSteps(std::vector<Phase>& phases, CEvaluationThread& evaluation, const std::string& address) {
     std::string page;
     Time(phases[kLoad], [&] { page = CPageLoader().LoadPage(address.c_str(), g_nLinks); });
     Require(page.size() > 6 && page != "fail", "the page " + address + " did not load");
     double dComMs = 0;
-    Time(phases[kThread], [&] { RunThread(ComOnly, &dComMs); });
+    Time(phases[kThread], [&] { RunThread(evaluation, ComOnly, &dComMs); });
     phases[kThread].dRoundMs -= dComMs;
     phases[kCom].dRoundMs += dComMs;
     Time(phases[kComponent], [&] { delete[] CKestrine().GetEmailAddress(page.c_str(), address.c_str()); });
@@ -118,10 +118,10 @@ void PageSteps(std::vector<Phase>& phases, const std::string& address) {
 }
 
 // The page as the run makes it: the load, then the evaluation thread.
-void WholePageRun(Phase& phase, const std::string& address) {
+void WholePageRun(Phase& phase, CEvaluationThread& evaluation, const std::string& address) {
     Time(phase, [&] {
         WholePage whole{MakeRecord(address.c_str()), CPageLoader().LoadPage(address.c_str(), g_nLinks)};
-        RunThread(Evaluate, &whole);
+        RunThread(evaluation, Evaluate, &whole);
     });
 }
 
@@ -159,21 +159,22 @@ int main(int argc, char** argv) {
     g_bFollowLinks = true;
     g_bUrlRun = true;
     std::vector<Phase> phases = {
-        {"page load (with its status texts)"}, {"evaluation thread start and end"},
+        {"page load (with its status texts)"}, {"hand-over to the evaluation thread and back"},
         {"COM start and end in the evaluation thread"}, {"page-analysis object created, one e-mail check"},
         {"rank query"}, {"backward-link query"}, {"text analysis (outbound, absolute, boost)"},
         {"crawl expansion"}, {"row hand-over to the window"},
         {"of which the trip to the window's thread (an empty message)"}, {"one status text"}, {"one log line"},
         {"whole page as a run makes it"}};
     std::size_t nWholeLines = 0;
+    CEvaluationThread evaluation;
     for (int r = 0; r < nRounds; ++r) {
         for (Phase& phase : phases) phase.dRoundMs = 0;
-        for (int i = 0; i < kPages; ++i) PageSteps(phases, web.Corpus().Page(i).address);
+        for (int i = 0; i < kPages; ++i) PageSteps(phases, evaluation, web.Corpus().Page(i).address);
         // The whole pages find the work list as a run does, without the
         // links the steps above have already put there.
         g_RunList.Clear();
         const std::size_t nBefore = LogLines(logFolder.Path());
-        for (int i = 0; i < kPages; ++i) WholePageRun(phases[kWhole], web.Corpus().Page(i).address);
+        for (int i = 0; i < kPages; ++i) WholePageRun(phases[kWhole], evaluation, web.Corpus().Page(i).address);
         nWholeLines = LogLines(logFolder.Path()) - nBefore;
         g_RunList.Clear();
         for (Phase& phase : phases) phase.perPage.push_back(phase.dRoundMs / kPages);

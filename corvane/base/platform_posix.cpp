@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "base/platform.h"
@@ -17,13 +16,11 @@ int CompareNoCase(const char* a, const char* b) { return strcasecmp(a, b); }
 
 void SleepMilliseconds(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-CRecoverableLock::CRecoverableLock() : m_handle(new std::mutex) {}
+// The native build ends no thread by force: every thread it asks about
+// still owns what it holds.
+bool ThreadIsRunning(uint32_t) { return true; }
 
-CRecoverableLock::~CRecoverableLock() { delete static_cast<std::mutex*>(m_handle); }
-
-void CRecoverableLock::lock() { static_cast<std::mutex*>(m_handle)->lock(); }
-
-void CRecoverableLock::unlock() { static_cast<std::mutex*>(m_handle)->unlock(); }
+void YieldToOtherThreads() { std::this_thread::yield(); }
 
 bool CPlainFile::Create(const char* szPath) {
     Close();

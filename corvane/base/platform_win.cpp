@@ -23,14 +23,15 @@ int CompareNoCase(const char* a, const char* b) {
 
 void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
-CRecoverableLock::CRecoverableLock() : m_handle(CreateMutexW(nullptr, FALSE, nullptr)) {}
+bool ThreadIsRunning(uint32_t nThread) {
+    CKernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, nThread));
+    // Any other failure than an unknown number leaves the question open:
+    // the thread is taken to run, and the waiter goes on waiting.
+    if (!thread) return GetLastError() != ERROR_INVALID_PARAMETER;
+    return WaitForSingleObject(thread.Get(), 0) == WAIT_TIMEOUT;
+}
 
-CRecoverableLock::~CRecoverableLock() { CloseKernelHandle(m_handle); }
-
-// WAIT_ABANDONED also hands over ownership: the lock is ours again.
-void CRecoverableLock::lock() { WaitForSingleObject(m_handle, INFINITE); }
-
-void CRecoverableLock::unlock() { ReleaseMutex(m_handle); }
+void YieldToOtherThreads() { SwitchToThread(); }
 
 bool CPlainFile::Create(const char* szPath) {
     Close();

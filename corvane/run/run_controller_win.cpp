@@ -18,6 +18,7 @@
 #include "report/report_dialog_win.h"
 #include "resources/resource.h"
 #include "run/backlink_run_win.h"
+#include "run/evaluation_thread_win.h"
 #include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
 #include "ui/status.h"
@@ -105,7 +106,7 @@ Take TakeRecord(std::size_t nIndex, URLInfo& info) {
 }
 
 // Loads and evaluates one work-list record; false when the run must end.
-bool ProcessRecord(std::size_t nIndex) {
+bool ProcessRecord(std::size_t nIndex, CEvaluationThread& evaluation) {
     URLInfo info;
     Take take = TakeRecord(nIndex, info);
     if (take == Take::End) return false;
@@ -119,13 +120,10 @@ bool ProcessRecord(std::size_t nIndex) {
     if (szPage.size() < kMinimumPageLength) return true;
     if (!RunGoesOn()) return false;
     auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
-    CKernelHandle thread = StartRunThread(ProcessURL, lpRequest);
-    if (!thread) {
+    if (!evaluation.Run(ProcessURL, lpRequest)) {
         delete lpRequest;
         g_Log.Write("SearchCoreMain: the evaluation thread could not be created");
-        return true;
     }
-    WaitForSingleObject(thread.Get(), INFINITE);
     return true;
 }
 
@@ -284,8 +282,9 @@ int SearchCoreMain() {
             g_nFollowed = 0;
             g_nLinks = 0;
         });
+        CEvaluationThread evaluation;
         for (std::size_t nIndex = 0; RunGoesOn(); ++nIndex)
-            if (!ProcessRecord(nIndex)) break;
+            if (!ProcessRecord(nIndex, evaluation)) break;
     });
     FinishRun(0);
     return 0;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -121,6 +122,47 @@ TEST(DiagnosticLog, WritesRacingACloseLandWholeOrNotAtAll) {
         EXPECT_EQ(nLine, found[static_cast<std::size_t>(nWriter)]++) << "lines of one writer in order, none lost";
     }
     for (int w = 0; w < kWriters; ++w) EXPECT_EQ(found[static_cast<std::size_t>(w)], written[w]) << "writer " << w;
+}
+
+// "Force" may end a thread inside a log write. The log's lock then passes
+// to the next thread that asks for it, as an abandoned system mutex did,
+// also when the ended thread had taken it more than once.
+struct HeldLock {
+    CRecoverableLock* lpLock;
+    int nTimes;
+    HANDLE hHeld;
+};
+
+DWORD WINAPI HoldUntilEnded(LPVOID lpParam) {
+    auto* lpHeld = static_cast<HeldLock*>(lpParam);
+    for (int i = 0; i < lpHeld->nTimes; ++i) lpHeld->lpLock->lock();
+    SetEvent(lpHeld->hHeld);
+    Sleep(INFINITE);
+    return 0;
+}
+
+DWORD WINAPI TakeAndRelease(LPVOID lpParam) {
+    std::lock_guard<CRecoverableLock> guard(*static_cast<CRecoverableLock*>(lpParam));
+    return 0;
+}
+
+TEST(RecoverableLock, AnOwnerEndedByForceLeavesTheLockToTheNextTaker) {
+    constexpr DWORD kHangMs = 60000;
+    for (int nTimes : {1, 2}) {
+        CRecoverableLock lock;
+        HeldLock held{&lock, nTimes, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        HANDLE hOwner = CreateThread(nullptr, 0, HoldUntilEnded, &held, 0, nullptr);
+        ASSERT_NE(hOwner, nullptr);
+        ASSERT_EQ(WaitForSingleObject(held.hHeld, kHangMs), WAIT_OBJECT_0);
+        ASSERT_TRUE(TerminateThread(hOwner, 0));
+        WaitForSingleObject(hOwner, INFINITE);
+        HANDLE hTaker = CreateThread(nullptr, 0, TakeAndRelease, &lock, 0, nullptr);
+        ASSERT_NE(hTaker, nullptr);
+        const bool bTaken = WaitForSingleObject(hTaker, kHangMs) == WAIT_OBJECT_0;
+        EXPECT_TRUE(bTaken) << "the lock of an owner taken " << nTimes << " time(s) stayed held";
+        if (!bTaken) TerminateThread(hTaker, 0);
+        for (HANDLE h : {hOwner, hTaker, held.hHeld}) CloseHandle(h);
+    }
 }
 
 }  // namespace
