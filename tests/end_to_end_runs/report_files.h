@@ -2,9 +2,11 @@
 // The end of a run as a user finishes it: "OK" to the end-of-run question,
 // the report saved as CSV and as HTML through the save-file dialog, and
 // both files checked against the rows of the result list. The expected
-// files are made here from the rows by the report's own formats, so a
-// fault in the report, the exports or the rows' texts shows up as a
-// difference.
+// report text and CSV are the rows' texts joined by plain loops with the
+// formats' fixed texts; the HTML page must be the export of the text the
+// dialog showed, with every row's address a link. So a fault in the
+// report, the saving or the rows' texts shows up as a difference, while
+// the exports' rules for texts they rewrite keep their own literal tests.
 // The local web's header (through run_web.h) must come before windows.h.
 #include "end_to_end_runs/run_web.h"
 
@@ -28,7 +30,6 @@ std::string ExpectedReportText(const std::vector<ListRow>& rows, const std::vect
                                const PageOptions& columns);
 std::string ExpectedCsv(const std::vector<ListRow>& rows, const std::vector<ReportSection>& sections,
                         const PageOptions& columns);
-std::string ExpectedHtml(const std::string& reportText);
 // The text report a URL run ends with, for rows of these facts.
 std::string UrlRunReport(const std::vector<RowFacts>& rows, bool bEmail, bool bWhoIs);
 
