@@ -11,6 +11,7 @@
 #include "base/run_fence.h"
 #include "base/run_state.h"
 #include "report/text_report.h"
+#include "run/evaluation_thread_win.h"
 #include "run/keyword_run_win.h"
 #include "run/run_controller_win.h"
 #include "ui/main_window_win.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr std::size_t kSearchTextSize = 2048;
 
 // One typed address: its marker, its "link:" result pages, its report part.
-void TrawlBacklinksOf(const URLInfo& input, int nLimit) {
+void TrawlBacklinksOf(const URLInfo& input, int nLimit, CEvaluationThread& evaluation) {
     std::vector<URLInfo> reportList;
     URLInfo marker = input;
     // An address too long for the search text is cut with it, as every
@@ -32,7 +33,7 @@ void TrawlBacklinksOf(const URLInfo& input, int nLimit) {
         reportList.push_back(marker);
     else
         g_Log.Write("No Link Exist -- BackTrawlMain");
-    WalkResultPages(szSearch, nLimit, reportList);
+    WalkResultPages(szSearch, nLimit, reportList, evaluation);
     WithinOwnRun([&] { CreateTextResults(false, "", &reportList, true); });
 }
 
@@ -61,7 +62,8 @@ int BackTrawlMain() {
         WithinOwnRun([] { ClearTextResults(); });
         int nLimit = g_nMaxResults;
         URLInfo input;
-        for (std::size_t i = 0; RunGoesOn() && TakeInput(i, input); ++i) TrawlBacklinksOf(input, nLimit);
+        CEvaluationThread evaluation;
+        for (std::size_t i = 0; RunGoesOn() && TakeInput(i, input); ++i) TrawlBacklinksOf(input, nLimit, evaluation);
     });
     FinishRun(0);
     return 0;

@@ -1,8 +1,9 @@
 #pragma once
-// One evaluation thread for all the pages of a URL run. A thread of its own
-// for every page cost more than most of the page's evaluation (under Wine,
-// starting and ending a thread is dozens of trips to the system's server);
-// the worker hands each page to this thread instead and waits for it
+// One evaluation thread for a run's worker: every page of a URL run, every
+// result page of a keyword or back-link run. A thread of its own for each
+// cost more than most of the page's evaluation (under Wine, starting and
+// ending a thread is dozens of trips to the system's server); the worker
+// hands each piece of work to this thread instead and waits for it
 // without a time limit, as it waited for a page's thread to end. The
 // thread is bound to the worker's run and keeps COM initialised between
 // pages, so that a page's own COM start only counts up. It ends with the

@@ -15,6 +15,7 @@
 #include "platform_owners_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
+#include "run/evaluation_thread_win.h"
 #include "run/run_controller_win.h"
 #include "run/top20_run_win.h"
 #include "ui/dialog_items_win.h"
@@ -43,7 +44,8 @@ void JoinRunKeywords(const std::vector<std::string>& keywords) {
 }
 
 // Loads one result page; false when the keyword's pages end here.
-bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList) {
+bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList,
+                       CEvaluationThread& evaluation) {
     int nStart = (nPage - 1) * kResultsPerPage;
     std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
     std::string szPage = LoadEnginePage(address.c_str(), g_nLinks);
@@ -58,15 +60,11 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    CKernelHandle thread = StartRunThread(ProcessGooglePage, lpRequest);
-    if (!thread) {
+    if (!evaluation.Run(ProcessGooglePage, lpRequest)) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
         return true;
     }
-    // Without a time limit the wait ends only with the thread (a handle
-    // that could not be waited on could not be terminated either).
-    WaitForSingleObject(thread.Get(), INFINITE);
     reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());
     if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
     return g_nLinks < g_nMaxResults;
@@ -153,10 +151,11 @@ void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit
     }
 }
 
-void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList) {
+void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList,
+                     CEvaluationThread& evaluation) {
     WithinOwnRun([] { g_nQueryLinks = 0; });
     for (int nPage = 1; nPage <= kMaxResultPages && RunGoesOn(); ++nPage)
-        if (!ProcessResultPage(szQuery, nPage, nQueryLimit, reportList)) break;
+        if (!ProcessResultPage(szQuery, nPage, nQueryLimit, reportList, evaluation)) break;
 }
 
 int GoogleSearchCore(KeywordRunBlock* lpBlock) {
@@ -173,6 +172,7 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
     // were done.
     Guarded("Exception ocured in googlesearchcore in search\n", [&] {
         WithinOwnRun([] { ClearTextResults(); });
+        CEvaluationThread evaluation;
         for (const std::string& keyword : *keywords) {
             if (!RunGoesOn()) break;
             std::vector<URLInfo> reportList;
@@ -182,7 +182,7 @@ int GoogleSearchCore(KeywordRunBlock* lpBlock) {
                 marker.Rank = -1;
                 reportList.push_back(marker);
             }
-            WalkResultPages(keyword.c_str(), nQueryLimit, reportList);
+            WalkResultPages(keyword.c_str(), nQueryLimit, reportList, evaluation);
             WithinOwnRun([&] { CreateTextResults(false, keyword.c_str(), &reportList, true); });
         }
     });

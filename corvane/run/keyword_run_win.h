@@ -9,6 +9,8 @@
 
 #include "base/link_record.h"
 
+class CEvaluationThread;
+
 constexpr std::size_t kKeywordSize = 2048;
 
 // Reads "Max results", the keyword field (one keyword per line, each cut to
@@ -39,5 +41,7 @@ unsigned __stdcall ProcessGooglePage(void* lpParam);
 
 // Walks the result pages of one query (keyword or "link:" text) with its
 // limit, evaluating each page's results; accepted records are appended to
-// the report list.
-void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList);
+// the report list. Each result page's evaluation runs on the worker's one
+// evaluation thread.
+void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList,
+                     CEvaluationThread& evaluation);
