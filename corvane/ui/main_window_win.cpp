@@ -303,14 +303,7 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     if (uMsg == kWmUpdateRow) ApplyRow(static_cast<unsigned>(wParam), reinterpret_cast<URLInfo*>(lParam));
-    // Handled: the message's number is also the dialog manager's
-    // DM_SETDEFID, and the dialog's own handling of that (a search through
-    // every control for a default button, for every row) cost more than
-    // the rest of the row's hand-over.
-    if (uMsg == kWmListUpdated) {
-        OnListUpdated();
-        return TRUE;
-    }
+    if (uMsg == kWmListUpdated) OnListUpdated();
     if (uMsg == kWmFinished) StopProcess(wParam != 0);
     if (uMsg == kWmTop20Ended) OnTop20Ended(hWnd);
     return FALSE;
