@@ -303,7 +303,15 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     if (uMsg == kWmUpdateRow) ApplyRow(static_cast<unsigned>(wParam), reinterpret_cast<URLInfo*>(lParam));
-    if (uMsg == kWmListUpdated) OnListUpdated();
+    // The row message shares its number with the dialog manager's
+    // DM_SETDEFID. A row's message (it carries the record) is handled here
+    // alone: the dialog's handling of it, a search through every control for
+    // a default button, cost more than the rest of the row's hand-over. The
+    // dialog manager's own message (no record) keeps its default handling.
+    if (uMsg == kWmListUpdated && lParam != 0) {
+        OnListUpdated();
+        return TRUE;
+    }
     if (uMsg == kWmFinished) StopProcess(wParam != 0);
     if (uMsg == kWmTop20Ended) OnTop20Ended(hWnd);
     return FALSE;
