@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "support/fake_engine.h"
 #include "support/main_window_harness.h"
+#include "support/options_sandbox.h"
 #include "scripted_server_win.h"
 #include "ui/status.h"
 
@@ -48,6 +49,10 @@ protected:
         ASSERT_TRUE(m_window.WaitForWindowGone(hBox));
     }
 
+    // The options as an installer leaves them, whatever an earlier run in
+    // this prefix saved: the window reads them when it opens.
+    COptionsSandbox m_options;
+    bool m_bOptionsEmpty = (m_options.CreateEmpty(), true);
     simweb::CScriptedServer m_engine{PELLMARK_SEARCH_HOST};
     FakeEngine m_fake;
     simweb::CScriptedServer m_siteA{kSiteA};
@@ -95,6 +100,11 @@ TEST_F(MainWindowTest, ShowsItsControlsIdle) {
     HWND hHeader = ListView_GetHeader(m_window.Control(IDC_RESULTS));
     EXPECT_EQ(Header_GetItemCount(hHeader), 8);
     EXPECT_NE(GetMenu(m_window.Main()), nullptr);
+    // The dialog manager's DM_SETDEFID shares the row message's number but
+    // carries no record: it keeps its own meaning and counts no row.
+    SendMessageA(m_window.Main(), DM_SETDEFID, IDC_TRAWLURLS, 0);
+    EXPECT_EQ(LOWORD(SendMessageA(m_window.Main(), DM_GETDEFID, 0, 0)), IDC_TRAWLURLS);
+    EXPECT_EQ(m_window.Text(IDC_LINKSCOUNT), "");
 }
 
 TEST_F(MainWindowTest, UrlRunOfTwoAddressesMakesTwoRows) {
