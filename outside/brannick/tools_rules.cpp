@@ -8,7 +8,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII letters only, without the C library's locale look-up: the outbound
+// scan folds every byte of every page through here.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
     std::size_t n = std::strlen(prefix);
@@ -86,11 +88,15 @@ bool IsValidAddress(const char* szAddress, const char* szSearchHost) {
 
 const char* FindNoCase(const char* szText, const char* szPattern) {
     if (!szText || !szPattern) return nullptr;
-    std::size_t n = std::strlen(szPattern);
-    for (const char* p = szText;; ++p) {
-        std::size_t i = 0;
-        while (i < n && p[i] && Lower(p[i]) == Lower(szPattern[i])) ++i;
-        if (i == n) return p;
-        if (!*p) return nullptr;
+    if (!*szPattern) return szText;
+    const char first = Lower(szPattern[0]);
+    for (const char* p = szText; *p; ++p) {
+        if (Lower(*p) != first) continue;
+        std::size_t i = 1;
+        while (szPattern[i] && p[i] && Lower(p[i]) == Lower(szPattern[i])) ++i;
+        if (!szPattern[i]) return p;
+        // The text ends inside the pattern: no later start can fit either.
+        if (!p[i]) return nullptr;
     }
+    return nullptr;
 }

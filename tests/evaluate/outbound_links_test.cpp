@@ -65,6 +65,8 @@ TEST_F(OutboundLinksTest, EdgeCases) {
          {"page.html"}},
         {"quotes and blanks not seen", "<a href='a.html'><a href=b.html><a href = \"c.html\"><a href =\"d.html\">", {}},
         {"empty value", "<a href=\"\">x</a>", {}},
+        {"a control byte is no quote", "<a href=\x02x.html\x02>", {}},
+        {"a high byte is no letter", "<a \xe8ref=\"x.html\"> \xe8ttp://a.com/", {}},
         {"anchor and mailto count", "<a href=\"#top\"><a href=\"mailto:me@a.com\">", {"#top", "mailto:me@a.com"}},
         {"absolute value only once from the first pass", "<a href=\"HTTP://a.com/\">", {"HTTP://a.com/"}},
         {"passes in order", "<a href=\"rel.html\">x</a> http://abs.com/", {"http://abs.com/", "rel.html"}},
