@@ -123,7 +123,6 @@ std::string AsRequested(const std::string& address) {
 class CrawlRunTest : public RunWebTest {
 protected:
     static void SetUpTestSuite() {
-        StoreOptions(false, false);
         CTempFolder folder;
         std::string error;
         if (!WriteSiteFolders(folder.Path(), CrawlSites(), error)) ADD_FAILURE() << error;

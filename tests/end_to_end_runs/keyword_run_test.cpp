@@ -155,7 +155,6 @@ std::string LoggedAddress(std::string address) {
 class KeywordRunTodayTest : public RunWebTest {
 protected:
     static void SetUpTestSuite() {
-        StoreOptions(false, false);
         StartWeb(kTodayBase, 0, "", nullptr, kTodayWeb);
     }
 

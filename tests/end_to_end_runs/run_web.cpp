@@ -317,6 +317,9 @@ COptionsSandbox* RunWebTest::s_options = nullptr;
 
 void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder,
                           const char* szHostileBase, const simweb::GenerateSpec& spec) {
+    // Whatever an earlier program left in the stored options (the demo
+    // keeps the user's choices) must not decide which pages become rows.
+    if (!s_options) StoreOptions(false, false);
     s_web = new simweb::CSimWeb;
     std::string error;
     s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec);

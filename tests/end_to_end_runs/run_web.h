@@ -122,6 +122,8 @@ struct PageOptions {
 // A main window per test against one local web per test program.
 class RunWebTest : public ::testing::Test {
 protected:
+    // Unless the suite has stored options already, also stores them as an
+    // installer leaves them (StoreOptions with both checks off).
     static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "",
                          const char* szHostileBase = nullptr, const simweb::GenerateSpec& spec = kRunWebCorpus);
     // Stores the options as an installer and the options dialog would,

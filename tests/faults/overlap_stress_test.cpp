@@ -51,7 +51,6 @@ std::vector<std::string> WorkList() {
 class OverlapStressTest : public RunWebTest {
 protected:
     static void SetUpTestSuite() {
-        StoreOptions(false, false);
         StartWeb("127.0.96.2", 0, "", "127.0.97.1");
     }
 

@@ -23,7 +23,6 @@ namespace {
 class StopFaultsTest : public RunWebTest {
 protected:
     static void SetUpTestSuite() {
-        StoreOptions(false, false);
         StartWeb("127.0.92.2", 0, "", "127.0.93.1");
     }
 
