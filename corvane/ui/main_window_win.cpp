@@ -50,15 +50,18 @@ HWND Item(int nId) { return GetDlgItem(g_hMainWnd, nId); }
 // Workers leave their status in s_status; the main window's thread puts
 // the latest one on screen at every tick of this timer. A crawl shows a
 // status for every link of every page, far more often than anyone can
-// read, and even a posted message costs a call into the system.
+// read, and even a posted message costs a call into the system. Every tick
+// that paints also holds up a worker's row, whose message waits for the
+// window's thread: ten a second keep the line live without that showing.
 constexpr UINT_PTR kStatusTimer = 1;
-constexpr UINT kStatusTimerMs = 50;
+constexpr UINT kStatusTimerMs = 100;
 CStatusMailbox s_status;
 // The rows a run delivers and their counter are shown at this timer's
 // ticks (see ShowHeldRows): showing them costs a redraw of the list and of
-// its scroll bars, a few times a second is enough for anyone watching.
+// its scroll bars (some milliseconds under Wine, while a worker's row
+// waits), twice a second is enough for anyone watching.
 constexpr UINT_PTR kRowsTimer = 2;
-constexpr UINT kRowsTimerMs = 250;
+constexpr UINT kRowsTimerMs = 500;
 
 // The status routine workers call: never waits for the main window. A
 // thread of a run that has ended shows nothing.
