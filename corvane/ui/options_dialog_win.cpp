@@ -27,10 +27,9 @@ std::string FieldText(HWND hDlg, int nId) {
 }
 
 void InitOptions(HWND hDlg) {
-    if (!g_Options.Load()) return;
     // The field shows the delay in force; the stored one takes over after.
     int nCurrentDelay = g_nQueryDelay;
-    ApplyOptionsToRunState(g_Options);
+    if (!LoadStoredOptions()) return;
     char szDelay[kDelayFieldSize];
     std::snprintf(szDelay, sizeof szDelay, "%u", static_cast<unsigned>(nCurrentDelay));
     SetDlgItemTextA(hDlg, IDC_OPT_DELAY, szDelay);
@@ -41,29 +40,30 @@ void InitOptions(HWND hDlg) {
     SetChecked(hDlg, IDC_OPT_WHOIS, g_bWhoIs);
 }
 
-// The dialog's choices, written as one set: an evaluation may be taking them.
-void TakeChoices(HWND hDlg) {
-    std::string szKeywords = FieldText(hDlg, IDC_OPT_KEYWORDS);
-    std::lock_guard<CRecoverableLock> guard(OptionsLock());
-    g_bKeyword = IsChecked(hDlg, IDC_OPT_KEYWORD);
-    g_bEmail = IsChecked(hDlg, IDC_OPT_EMAIL);
-    g_bContact = IsChecked(hDlg, IDC_OPT_CONTACT);
-    g_bWhoIs = IsChecked(hDlg, IDC_OPT_WHOIS);
-    g_szKeywords = std::move(szKeywords);
-}
-
+// The dialog's choices, copied into the run state and the settings object
+// and saved as one step under the options lock: an evaluation that reloads
+// the stored options meanwhile would otherwise put the old ones back in
+// memory and have them saved, or change the keywords while they are copied.
 void AcceptOptions(HWND hDlg) {
-    TakeChoices(hDlg);
-    g_Options.SetContactFlag(g_bContact);
-    g_Options.SetEmailFlag(g_bEmail);
-    g_Options.SetKeywordFlag(g_bKeyword);
-    g_Options.SetWhoIsFlag(g_bWhoIs);
-    g_Options.SetKeywords(g_szKeywords);
+    std::string szKeywords = FieldText(hDlg, IDC_OPT_KEYWORDS);
     char szDelay[kDelayFieldSize] = "";
     GetDlgItemTextA(hDlg, IDC_OPT_DELAY, szDelay, sizeof szDelay);
-    g_nQueryDelay = static_cast<int>(std::strtol(szDelay, nullptr, 10));
-    g_Options.SetQueryDelay(g_nQueryDelay);
-    g_Options.Save();
+    {
+        std::lock_guard<CRecoverableLock> guard(OptionsLock());
+        g_bKeyword = IsChecked(hDlg, IDC_OPT_KEYWORD);
+        g_bEmail = IsChecked(hDlg, IDC_OPT_EMAIL);
+        g_bContact = IsChecked(hDlg, IDC_OPT_CONTACT);
+        g_bWhoIs = IsChecked(hDlg, IDC_OPT_WHOIS);
+        g_szKeywords = std::move(szKeywords);
+        g_Options.SetContactFlag(g_bContact);
+        g_Options.SetEmailFlag(g_bEmail);
+        g_Options.SetKeywordFlag(g_bKeyword);
+        g_Options.SetWhoIsFlag(g_bWhoIs);
+        g_Options.SetKeywords(g_szKeywords);
+        g_nQueryDelay = static_cast<int>(std::strtol(szDelay, nullptr, 10));
+        g_Options.SetQueryDelay(g_nQueryDelay);
+        g_Options.Save();
+    }
     ApplyColumnVisibility();
 }
 

@@ -122,8 +122,23 @@ void ApplyOptionsToRunState(const COptions& options) {
     g_nQueryDelay = options.GetQueryDelay();
 }
 
-bool LoadStoredOptions() {
-    if (!g_Options.Load()) return false;
-    ApplyOptionsToRunState(g_Options);
+namespace {
+
+// Reading the store and applying what was read are one step: the options
+// dialog's accept, which sets and saves the options under the same lock,
+// cannot fall between them and be undone by older stored values.
+bool LoadAndApply(COptions& options) {
+    std::lock_guard<CRecoverableLock> guard(OptionsLock());
+    if (!options.Load()) return false;
+    ApplyOptionsToRunState(options);
     return true;
+}
+
+}  // namespace
+
+bool LoadStoredOptions() { return LoadAndApply(g_Options); }
+
+bool RefreshRunStateFromStore() {
+    COptions stored;
+    return LoadAndApply(stored);
 }

@@ -72,3 +72,6 @@ extern COptions g_Options;
 // Loads g_Options and, when the stored options could be read, copies them
 // into the run state (start-up). False when the key is missing.
 bool LoadStoredOptions();
+// The same from a settings object of its own, leaving g_Options as it is
+// (an evaluation's thread, which must not touch the dialog's object).
+bool RefreshRunStateFromStore();

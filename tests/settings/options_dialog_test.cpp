@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <thread>
 
 #include "base/run_state.h"
 #include "resources/resource.h"
@@ -126,6 +128,41 @@ TEST_F(OptionsDialogTest, OkSavesAndAppliesTheColumnsAtOnce) {
     EXPECT_GT(m_windows.ColumnWidth(5), 0) << "the WhoIs column has its width back";
     EXPECT_GT(m_windows.ColumnWidth(7), 0);
     EXPECT_EQ(m_windows.ColumnWidth(6), 0);
+}
+
+// An evaluation with the keyword option on and no keywords reloads the
+// stored options just as the user presses "OK" on new ones. The stored
+// keyword text (kept from when the option was on) is long, so that the
+// reload is still reading the older values when the dialog takes the new
+// ones. After "OK" the new options
+// are in memory and in the store, never the older stored ones.
+TEST_F(OptionsDialogTest, OkWhileAnEvaluationReloadsTheStoreKeepsTheNewOptions) {
+    const std::string older(512 * 1024, 'o');
+    for (int i = 0; i < 20 && !HasFailure(); ++i) {
+        const bool bEmail = i % 2 == 0;
+        const std::string keywords = "typed " + std::to_string(i);
+        m_sandbox.SetDword("bKeyword", 0);
+        m_sandbox.SetDword("bEmail", bEmail ? 0 : 1);
+        m_sandbox.SetRaw("Keywords", REG_SZ, older);
+        std::thread evaluation;
+        EXPECT_EQ(Show([&](HWND hDlg) {
+                      CheckDlgButton(hDlg, IDC_OPT_EMAIL, bEmail ? BST_CHECKED : BST_UNCHECKED);
+                      CheckDlgButton(hDlg, IDC_OPT_KEYWORD, BST_CHECKED);
+                      SetDlgItemTextA(hDlg, IDC_OPT_KEYWORDS, keywords.c_str());
+                      evaluation = std::thread(RefreshRunStateFromStore);
+                      Press(hDlg, IDOK);
+                  }),
+                  1);
+        evaluation.join();
+        PageOptionSet options = TakePageOptions();
+        EXPECT_EQ(options.bEmail, bEmail) << i;
+        EXPECT_EQ(options.szKeywords, keywords) << i;
+        EXPECT_EQ(m_sandbox.Dword("bEmail"), bEmail ? 1u : 0u) << i;
+        DWORD dwType = 0;
+        std::string stored;
+        ASSERT_TRUE(m_sandbox.Raw("Keywords", dwType, stored));
+        EXPECT_EQ(std::string(stored.c_str()), keywords) << i;
+    }
 }
 
 TEST_F(OptionsDialogTest, DelayThatIsNotANumberSavesZero) {
