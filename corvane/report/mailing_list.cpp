@@ -6,6 +6,9 @@
 #include <set>
 #include <vector>
 
+#include "base/diagnostic_log.h"
+#include "base/run_fence.h"
+
 #if defined(_WIN32)
 #include <direct.h>
 #define getcwd _getcwd
@@ -90,11 +93,17 @@ void CPostil::SetAddressFilePath(const char* szPath) {
     m_szPath[nLen] = '\0';
 }
 
+// An evaluation that "Force" left behind may come back during a later
+// run: what it found or rejected belongs to a run that has ended, and the
+// next run's mailing must not send to it nor lose its own entry to it.
 bool CPostil::AddEmails(const char* szKey, const char* szListText, bool bIsWhoIs) {
     if (!szKey || !szListText) return false;
-    std::lock_guard<std::mutex> guard(m_lock);
-    (bIsWhoIs ? m_whoIs : m_pages).emplace(szKey, szListText);
-    return true;
+    bool bFiled = WithinOwnRun([&] {
+        std::lock_guard<std::mutex> guard(m_lock);
+        (bIsWhoIs ? m_whoIs : m_pages).emplace(szKey, szListText);
+    });
+    if (!bFiled) g_Log.Printf("AddEmails: the run of %s has ended; not filed", szKey);
+    return bFiled;
 }
 
 bool CPostil::HasEntry(const char* szKey, bool bIsWhoIs) const {
@@ -106,8 +115,12 @@ bool CPostil::HasEntry(const char* szKey, bool bIsWhoIs) const {
 
 bool CPostil::RemoveEntry(const char* szKey) {
     if (!szKey) return false;
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_whoIs.erase(szKey) != 0 || m_pages.erase(szKey) != 0;
+    bool bRemoved = false;
+    WithinOwnRun([&] {
+        std::lock_guard<std::mutex> guard(m_lock);
+        bRemoved = m_whoIs.erase(szKey) != 0 || m_pages.erase(szKey) != 0;
+    });
+    return bRemoved;
 }
 
 bool CPostil::ClearAll() {

@@ -32,11 +32,40 @@ void ExportReport(HWND hOwner, bool bHtml, BuildContent buildContent) {
     WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &dwWritten, nullptr);
 }
 
+// The report as it was when its dialog opened. The dialog has no owner,
+// so the main window stays usable behind it: a new run may clear or
+// rebuild the report meanwhile, and the dialog still saves what it shows.
+// The CSV is kept as its text, a fraction of the records' size.
+struct ReportSnapshot {
+    std::string text;
+    std::string csv;
+};
+
+ReportSnapshot TakeReportSnapshot() {
+    return ReportSnapshot{g_ReportText,
+                          BuildCsvReport(g_CurList, CsvColumns{g_ReportIsTop20, g_bContact, g_bEmail, g_bWhoIs})};
+}
+
+// A failed export (the content is built in memory) ends at the report
+// dialog's barrier: the dialog stays open.
+void ExportCsv(HWND hOwner, const ReportSnapshot& report) {
+    ExportReport(hOwner, false, [&] { return report.csv; });
+}
+
+void ExportHtml(HWND hOwner, const ReportSnapshot& report) {
+    ExportReport(hOwner, true, [&] { return BuildHtmlReport(report.text); });
+}
+
 void OnReportCommand(HWND hDlg, WORD wId) {
+    const auto* lpReport = reinterpret_cast<const ReportSnapshot*>(GetWindowLongPtrA(hDlg, DWLP_USER));
     switch (wId) {
         case IDCANCEL: EndDialog(hDlg, IDCANCEL); break;
-        case IDC_SAVEHTML: ExportHtml(GetDlgItem(hDlg, IDC_REPORTTEXT)); break;
-        case IDC_SAVECSV: ExportCsv(hDlg); break;
+        case IDC_SAVEHTML:
+            if (lpReport) ExportHtml(GetDlgItem(hDlg, IDC_REPORTTEXT), *lpReport);
+            break;
+        case IDC_SAVECSV:
+            if (lpReport) ExportCsv(hDlg, *lpReport);
+            break;
         default: break;
     }
 }
@@ -59,23 +88,13 @@ bool BrowseForFile(HWND hOwner, char* szPath, bool bHtml) {
     return GetSaveFileNameA(&ofn) != FALSE;
 }
 
-// A failed export (the content is built in memory) ends at the report
-// dialog's barrier: the dialog stays open.
-void ExportCsv(HWND hOwner) {
-    ExportReport(hOwner, false, [] {
-        return BuildCsvReport(g_CurList, CsvColumns{g_ReportIsTop20, g_bContact, g_bEmail, g_bWhoIs});
-    });
-}
-
-void ExportHtml(HWND hOwner) {
-    ExportReport(hOwner, true, [] { return BuildHtmlReport(g_ReportText); });
-}
-
-INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     Guarded("Exception in report dialog", [&] {
-        if (uMsg == WM_INITDIALOG && g_bReportExists)
-            SetDlgItemTextA(hDlg, IDC_REPORTTEXT, g_ReportText.c_str());
-        else if (uMsg == WM_COMMAND)
+        if (uMsg == WM_INITDIALOG) {
+            SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+            const auto* lpReport = reinterpret_cast<const ReportSnapshot*>(lParam);
+            if (lpReport) SetDlgItemTextA(hDlg, IDC_REPORTTEXT, lpReport->text.c_str());
+        } else if (uMsg == WM_COMMAND)
             OnReportCommand(hDlg, LOWORD(wParam));
     });
     return FALSE;
@@ -86,5 +105,7 @@ void ShowTextResults() {
         g_Log.Write("Could not found result!\n", false);
         return;
     }
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_REPORT), nullptr, ResDlgProc, 0);
+    ReportSnapshot report = TakeReportSnapshot();
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_REPORT), nullptr, ResDlgProc,
+                    reinterpret_cast<LPARAM>(&report));
 }

@@ -4,7 +4,8 @@
 
 constexpr std::size_t kBrowsePathSize = 260;
 
-// Shows the report dialog (modal, no owner) when a report exists.
+// Shows the report dialog (modal, no owner) when a report exists; it shows
+// and saves the report as it is now, whatever a run does to it meanwhile.
 void ShowTextResults();
 
 INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -12,7 +13,3 @@ INT_PTR CALLBACK ResDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
 // The save-file dialog; true with the chosen name in szPath (at least
 // kBrowsePathSize bytes), false when the user cancels.
 bool BrowseForFile(HWND hOwner, char* szPath, bool bHtml);
-
-// Ask for a file name and write g_CurList as CSV / g_ReportText as HTML.
-void ExportCsv(HWND hOwner);
-void ExportHtml(HWND hOwner);

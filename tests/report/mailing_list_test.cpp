@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/run_fence.h"
+#include "base/run_state.h"
 #include "report/mailing_list.h"
 #include "support/temp_folder.h"
 
@@ -104,7 +106,18 @@ TEST_F(MailingList, FilingRules) {
     EXPECT_FALSE(m_sender.HasEntry("http://a.example/", false));
     EXPECT_FALSE(m_sender.RemoveEntry("http://a.example/"));
 
+    // An evaluation that "Force" left behind comes back after its run has
+    // ended: it files nothing and removes nothing of the next run's list.
     ASSERT_TRUE(m_sender.AddEmails("http://b.example/", "b@b.example;", false));
+    std::thread([&] {
+        BindThreadToRun(g_nRunSerial);
+        AdvanceRunSerial();
+        EXPECT_FALSE(m_sender.AddEmails("http://left.example/", "left@left.example;", false));
+        EXPECT_FALSE(m_sender.RemoveEntry("http://b.example/"));
+    }).join();
+    EXPECT_FALSE(m_sender.HasEntry("http://left.example/", false));
+    EXPECT_TRUE(m_sender.HasEntry("http://b.example/", false));
+
     ASSERT_TRUE(m_sender.AddEmails("http://c.example/", "c@c.example;", true));
     EXPECT_TRUE(m_sender.ClearAll());
     EXPECT_FALSE(m_sender.HasEntry("http://b.example/", false));

@@ -36,12 +36,18 @@ protected:
     std::vector<URLInfo> m_records;
 };
 
+// The dialog saves the report it opened with, also after a new run (the
+// main window stays usable behind it) has cleared and rebuilt the report.
 TEST_F(ReportDialog, ShowsTheTextAndSavesBothFiles) {
+    const std::string openedText = g_ReportText;
     std::string shownText;
     CWindowScript script([&](DWORD dwThread) {
         HWND hReport = WaitForDialog(dwThread, "Report");
         if (!hReport) return false;
         shownText = WindowText(GetDlgItem(hReport, IDC_REPORTTEXT));
+        std::vector<URLInfo> nextRun = {Rec("http://next.example/", 1, 0, 0, 0)};
+        ClearTextResults();
+        CreateTextResults(true, "next", &nextRun, true);
         bool bSaved = SaveThroughFileDialog(dwThread, hReport, IDC_SAVECSV, m_folder.File("report")) &&
                       WaitUntil([&] { return Exists(m_folder.File("report.csv")); }) &&
                       SaveThroughFileDialog(dwThread, hReport, IDC_SAVEHTML, m_folder.File("page.html")) &&
@@ -52,12 +58,12 @@ TEST_F(ReportDialog, ShowsTheTextAndSavesBothFiles) {
     ShowTextResults();
     ASSERT_TRUE(script.Join());
 
-    EXPECT_EQ(shownText, g_ReportText);
+    EXPECT_EQ(shownText, openedText);
     EXPECT_EQ(ReadWholeFile(m_folder.File("report.csv")),
               "#,URL,Page rank,Estimated,Outbound,Backward,Contact Page ,EmailIds,WhoIs Information\n"
               "1,http://a.example/?x=1%2C2,5,3,12,40,http://a.example/contact,<b>x@a.example;</b>,'=cmd|' /C calc'!A0\n"
               "2,http://b.example/,2,1,0,7,,,\n");
-    EXPECT_EQ(ReadWholeFile(m_folder.File("page.html")), BuildHtmlReport(g_ReportText));
+    EXPECT_EQ(ReadWholeFile(m_folder.File("page.html")), BuildHtmlReport(openedText));
     EXPECT_NE(ReadWholeFile(m_folder.File("page.html")).find("&lt;b&gt;x@a.example;&lt;/b&gt;"), std::string::npos);
     EXPECT_FALSE(Exists(m_folder.File("page.html.htm")));
 }
