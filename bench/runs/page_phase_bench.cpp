@@ -86,7 +86,7 @@ unsigned __stdcall Evaluate(void* lpParam) {
 }
 
 void RunThread(CEvaluationThread& evaluation, unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
-    Require(evaluation.Run(pfnProc, lpParam), "the evaluation thread could not be started");
+    Require(evaluation.Run(pfnProc, lpParam) == EEvaluation::Done, "the evaluation thread did not do the work");
 }
 
 // Every step for one page, one after the other.

@@ -49,16 +49,11 @@ bool CheckContactPage(URLInfo& info, const char* szPage) {
     return false;
 }
 
-// The keyword option without keywords: the stored settings may hold them.
-void RefreshOptionsFromStore() {
-    COptions stored;
-    if (stored.Load()) ApplyOptionsToRunState(stored);
-}
-
 // A refresh replaces the evaluation's whole set of options, never a part.
 bool CheckKeywords(const char* szPage, PageOptionSet& options) {
+    // The keyword option without keywords: the stored settings may hold them.
     if (options.szKeywords.empty()) {
-        RefreshOptionsFromStore();
+        RefreshRunStateFromStore();
         options = TakePageOptions();
     }
     if (options.szKeywords.empty()) {

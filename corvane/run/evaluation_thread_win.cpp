@@ -2,10 +2,10 @@
 
 #include <objbase.h>
 
+#include "base/diagnostic_log.h"
 #include "run/run_controller_win.h"
 
-// What the worker and its evaluation thread share. Held by both: the worker
-// may be terminated while the evaluation thread still works on a page.
+// What the worker and its evaluation thread share.
 struct EvaluationHandOver {
     EvaluationHandOver() = default;
     EvaluationHandOver(const EvaluationHandOver&) = delete;
@@ -13,7 +13,6 @@ struct EvaluationHandOver {
 
     CKernelHandle work{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     CKernelHandle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    CKernelHandle worker;
     // The next call; a null procedure ends the thread.
     unsigned(__stdcall* pfnProc)(void*) = nullptr;
     void* lpParam = nullptr;
@@ -22,14 +21,11 @@ struct EvaluationHandOver {
 namespace {
 
 unsigned __stdcall EvaluationLoop(void* lpParam) {
-    std::unique_ptr<std::shared_ptr<EvaluationHandOver>> owner(
-        static_cast<std::shared_ptr<EvaluationHandOver>*>(lpParam));
-    EvaluationHandOver& handOver = **owner;
+    EvaluationHandOver& handOver = *static_cast<EvaluationHandOver*>(lpParam);
     // A failure here is not logged: each page's own COM start fails as well
     // and logs it, and that page is skipped, as on a thread of its own.
     const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const HANDLE waits[] = {handOver.work.Get(), handOver.worker.Get()};
-    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 && handOver.pfnProc) {
+    while (WaitForSingleObject(handOver.work.Get(), INFINITE) == WAIT_OBJECT_0 && handOver.pfnProc) {
         handOver.pfnProc(handOver.lpParam);
         SetEvent(handOver.done.Get());
     }
@@ -39,6 +35,8 @@ unsigned __stdcall EvaluationLoop(void* lpParam) {
 
 }  // namespace
 
+CEvaluationThread::CEvaluationThread() = default;
+
 CEvaluationThread::~CEvaluationThread() {
     if (!m_thread) return;
     m_handOver->pfnProc = nullptr;
@@ -47,32 +45,28 @@ CEvaluationThread::~CEvaluationThread() {
 }
 
 bool CEvaluationThread::Start() {
-    auto handOver = std::make_shared<EvaluationHandOver>();
-    if (!handOver->work || !handOver->done ||
-        !DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), handOver->worker.Receive(),
-                         SYNCHRONIZE, FALSE, 0))
-        return false;
-    auto* lpOwner = new std::shared_ptr<EvaluationHandOver>(handOver);
-    m_thread = StartRunThread(EvaluationLoop, lpOwner);
-    if (!m_thread) {
-        delete lpOwner;
-        return false;
-    }
+    auto handOver = std::make_unique<EvaluationHandOver>();
+    if (!handOver->work || !handOver->done) return false;
+    m_thread = StartRunThread(EvaluationLoop, handOver.get());
+    if (!m_thread) return false;
     m_handOver = std::move(handOver);
     return true;
 }
 
-bool CEvaluationThread::Run(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
-    if (!m_thread && !Start()) return false;
+void CEvaluationThread::Forget() {
+    m_thread.Reset();
+    m_handOver.reset();
+}
+
+EEvaluation CEvaluationThread::Run(unsigned(__stdcall* pfnProc)(void*), void* lpParam) {
+    if (!m_thread && !Start()) return EEvaluation::NotStarted;
     m_handOver->pfnProc = pfnProc;
     m_handOver->lpParam = lpParam;
     SetEvent(m_handOver->work.Get());
     const HANDLE waits[] = {m_handOver->done.Get(), m_thread.Get()};
-    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
-        // The thread ended under the page (nothing in it ends it): the next
-        // page starts a new one.
-        m_thread.Reset();
-        m_handOver.reset();
-    }
-    return true;
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) return EEvaluation::Done;
+    // Nothing of ours ends the thread under a page; a component may have.
+    g_Log.Write("The evaluation thread ended before its work was done");
+    if (WaitForSingleObject(m_thread.Get(), 0) == WAIT_OBJECT_0) Forget();
+    return EEvaluation::Died;
 }

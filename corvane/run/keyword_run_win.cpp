@@ -60,9 +60,15 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
     }
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
-    if (!evaluation.Run(ProcessGooglePage, lpRequest)) {
+    const EEvaluation result = evaluation.Run(ProcessGooglePage, lpRequest);
+    if (result == EEvaluation::NotStarted) {
         delete lpRequest;
         g_Log.Write("Exception creating thread");
+        return true;
+    }
+    // What a thread that ended half-way left in the work is not to be read.
+    if (result == EEvaluation::Died) {
+        g_Log.Printf("The results of page %d of %s were not all evaluated", nPage, szQuery);
         return true;
     }
     reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());

@@ -55,6 +55,7 @@ struct RunThreadStart {
 struct LeftWorker {
     CKernelHandle thread;
     ULONGLONG tLeft;
+    bool bOverdueLogged;
 };
 std::vector<LeftWorker> s_leftWorkers;  // main window thread only
 
@@ -120,9 +121,12 @@ bool ProcessRecord(std::size_t nIndex, CEvaluationThread& evaluation) {
     if (szPage.size() < kMinimumPageLength) return true;
     if (!RunGoesOn()) return false;
     auto* lpRequest = new EvaluationRequest{info, std::move(szPage)};
-    if (!evaluation.Run(ProcessURL, lpRequest)) {
+    const EEvaluation result = evaluation.Run(ProcessURL, lpRequest);
+    if (result == EEvaluation::NotStarted) {
         delete lpRequest;
         g_Log.Write("SearchCoreMain: the evaluation thread could not be created");
+    } else if (result == EEvaluation::Died) {
+        g_Log.Printf("SearchCoreMain: %s was not evaluated", info.Source);
     }
     return true;
 }
@@ -134,15 +138,6 @@ void WaitForWorker() {
 }
 
 bool HasEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT; }
-
-// Ends a left worker by force: it may hold a lock, so only once the
-// loader's own time-outs should have brought it back, or at shut-down.
-void TerminateLeftWorker(const LeftWorker& worker, const char* szWhen) {
-    g_Log.PrintfMarked("Force: a left worker is still alive %s; terminating it", szWhen);
-    if (!TerminateThread(worker.thread.Get(), 0))
-        g_Log.Printf("Force: the left worker could not be terminated, Error code = %u",
-                     static_cast<unsigned>(GetLastError()));
-}
 
 }  // namespace
 
@@ -304,30 +299,34 @@ void ForceStop() {
         // lock held for good. The run ends now; the worker comes back when
         // its blocked call does and, its run being over, touches nothing.
         g_Log.PrintfMarked("Force: the run ends now; the worker is left to come back by itself");
-        s_leftWorkers.push_back({std::move(g_hSearchThread), GetTickCount64()});
+        s_leftWorkers.push_back({std::move(g_hSearchThread), GetTickCount64(), false});
     }
     PostMessageA(g_hMainWnd, kWmFinished, 0, 0);
 }
 
 void ReapLeftWorkers() {
     for (auto it = s_leftWorkers.begin(); it != s_leftWorkers.end();) {
-        bool bEnded = HasEnded(it->thread.Get());
-        if (bEnded) {
+        if (HasEnded(it->thread.Get())) {
             g_Log.Printf("Force: a left worker has come back and ended");
-        } else if (GetTickCount64() - it->tLeft >= kLoadTimeoutsMs) {
-            TerminateLeftWorker(*it, "after the loader's time-outs");
-        } else {
-            ++it;
+            it = s_leftWorkers.erase(it);
             continue;
         }
-        it = s_leftWorkers.erase(it);
+        // Past its loads' own time-outs the worker waits on something else
+        // (a component's call). It is still not ended by force: a thread
+        // terminated inside WinHTTP, the heap or the loader's lock would
+        // leave that lock held for every thread that comes after it.
+        if (!it->bOverdueLogged && GetTickCount64() - it->tLeft >= kLoadTimeoutsMs) {
+            g_Log.PrintfMarked("Force: a left worker is still alive after the loader's time-outs; it is left to "
+                               "come back or to end with the process");
+            it->bOverdueLogged = true;
+        }
+        ++it;
     }
 }
 
-void EndLeftWorkers() {
-    for (const LeftWorker& worker : s_leftWorkers)
-        if (!HasEnded(worker.thread.Get())) TerminateLeftWorker(worker, "at shut-down");
-    s_leftWorkers.clear();
+std::size_t LeftWorkersAlive() {
+    ReapLeftWorkers();
+    return s_leftWorkers.size();
 }
 
 void StopProcess(bool bReportBuilt) {

@@ -19,11 +19,13 @@ void EndSearch();
 // "Force": the run ends at once; a worker still inside a blocked call is
 // left to come back by itself (it then touches nothing of the next run).
 void ForceStop();
-// Closes the left workers that have come back; terminates one still alive
-// after the loader's own time-outs. Called on the main window's timer.
+// Closes the left workers that have come back; logs one still alive after
+// the loader's own time-outs, and leaves it. Called on the main window's
+// timer. No thread is ever ended by force while the program runs on.
 void ReapLeftWorkers();
-// Shut-down: no left worker outlives what shut-down releases.
-void EndLeftWorkers();
+// The left workers still alive (and so perhaps their evaluation threads,
+// which each waits for): shut-down must not free what they may still use.
+std::size_t LeftWorkersAlive();
 // End of a run, on WM_FINISHED.
 void StopProcess(bool bReportBuilt);
 

@@ -41,8 +41,22 @@ void ShutDownStep(const char* szStep, void (*step)()) {
     GuardedWith([szStep] { g_Log.Printf("Exception in shut-down: %s", szStep); }, step);
 }
 
+// Threads that "Force" left behind may still be inside WinHTTP, COM or the
+// heap. They must not outlive what shut-down frees (the report, the
+// session, COM, the program's statics), and ending them by force could
+// leave one of those locks held, so that the frees hang the exit. The
+// process ends them instead, at once, with nothing freed under them; the
+// log is closed first, so that its closing banner is still written.
+void EndWithLeftWorkers(std::size_t nAlive) {
+    g_Log.Printf("Shut-down: %u left workers are still alive; the process ends them",
+                 static_cast<unsigned>(nAlive));
+    g_Log.Close();
+    TerminateProcess(GetCurrentProcess(), 0);
+    ExitProcess(0);
+}
+
 void ShutDown() {
-    EndLeftWorkers();
+    if (std::size_t nAlive = LeftWorkersAlive()) EndWithLeftWorkers(nAlive);
     ClearTextResults();
     // The outside library is not ours, and the session's lock may fail.
     ShutDownStep("CloseConnection", [] {

@@ -6,6 +6,7 @@
 
 #include "base/diagnostic_log.h"
 #include "base/exception_barrier.h"
+#include "base/run_fence.h"
 #include "base/run_state.h"
 #include "platform_owners_win.h"
 #include "ui/status.h"
@@ -19,17 +20,9 @@ std::atomic<bool> g_bSessionOk{false};
 namespace {
 
 const char kFail[] = "fail";
-constexpr int kSendAttempts = 5;
 constexpr int kLoadsPerSession = 15;
 constexpr DWORD kChunk = 4095;
 constexpr int kMaxEmptyReads = 10;
-constexpr int kResolveTimeoutMs = 0;  // none
-constexpr int kConnectTimeoutMs = 60000;
-constexpr int kSendTimeoutMs = 30000;
-constexpr int kReceiveTimeoutMs = 30000;
-static_assert(kLoadTimeoutsMs >= uint64_t{kConnectTimeoutMs} + kSendTimeoutMs + kReceiveTimeoutMs + kMaxBodyReadMs +
-                                      (kSendAttempts - 1) * 1000,
-              "the longest load covers every time-out");
 
 // The shared session, held by every load that uses it. Renewing it only
 // lets go of the shared hold: the handle is closed when the last load that
@@ -136,9 +129,8 @@ CWinHttpHandle CPageLoader::OpenSession() {
     g_tSessionOpened = NowSeconds();
     if (!session) return session;
     const HINTERNET hSession = session.Get();
-    // WinHTTP's documented defaults, set so that every platform's client
-    // applies them, the wait for the response headers included: without
-    // it a server that accepts and never answers would hold the run for good.
+    // The wait for the response headers too: without it a server that
+    // accepts and never answers would hold the run for good.
     WinHttpSetTimeouts(hSession, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs, kReceiveTimeoutMs);
     DWORD dwHeaderTimeout = kReceiveTimeoutMs;
     WinHttpSetOption(hSession, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &dwHeaderTimeout, sizeof dwHeaderTimeout);
@@ -173,8 +165,10 @@ bool CPageLoader::SendWithRetries(HINTERNET hRequest, const char* szUrl) {
             return false;
         }
         g_Log.Write("WinHttpSendRequest Fail");
-        Sleep(1000);
-        if (g_Stopped) return false;
+        Sleep(kSendPauseMs);
+        // Not the stop flag alone, which the next run's start clears: a
+        // worker left behind by "Force" stops here for good.
+        if (!RunGoesOn()) return false;
     }
     return false;
 }
@@ -212,7 +206,7 @@ std::string CPageLoader::ReadBody(HINTERNET hRequest, const std::string& host, i
             g_Log.Printf("Page from %s is still coming after 60 s; the rest is discarded", host.c_str());
             break;
         }
-    } while (dwAvailable > 0 && !g_Stopped);
+    } while (dwAvailable > 0 && RunGoesOn());
     return result;
 }
 

@@ -28,10 +28,28 @@ constexpr std::size_t kMaxPageBytes = 32u * 1024u * 1024u;
 // server that trickles a byte at a time would otherwise hold the run for
 // as long as it likes.
 constexpr uint64_t kMaxBodyReadMs = 60000;
-// The longest one load can wait before the loader's own time-outs give up:
-// connecting, sending, the response, the body, and the pauses between the
-// send attempts.
-constexpr uint64_t kLoadTimeoutsMs = 60000 + 30000 + 30000 + kMaxBodyReadMs + 4 * 1000;
+
+// The loader's own time-outs: WinHTTP's documented defaults, set so that
+// every platform's client applies them, and a name resolution that WinHTTP
+// would leave unlimited.
+constexpr uint32_t kResolveTimeoutMs = 15000;
+constexpr uint32_t kConnectTimeoutMs = 60000;
+constexpr uint32_t kSendTimeoutMs = 30000;
+constexpr uint32_t kReceiveTimeoutMs = 30000;
+constexpr int kSendAttempts = 5;
+constexpr uint32_t kSendPauseMs = 1000;
+// WinHTTP follows up to this many redirects inside one receive, each a
+// request of its own (its default, left as it is).
+constexpr uint64_t kAutomaticRedirects = 10;
+// One request on its way out: the name, the connection, the request sent.
+constexpr uint64_t kRequestOutMs = uint64_t{kResolveTimeoutMs} + kConnectTimeoutMs + kSendTimeoutMs;
+// The longest one load can take before its own time-outs end it: every
+// send attempt and the pauses between them, the response, every redirect
+// with its response, the body, and a last read that waits for data after
+// the body's time has run out.
+constexpr uint64_t kLoadTimeoutsMs = kSendAttempts * kRequestOutMs + (kSendAttempts - 1) * uint64_t{kSendPauseMs} +
+                                     kReceiveTimeoutMs + kAutomaticRedirects * (kRequestOutMs + kReceiveTimeoutMs) +
+                                     kMaxBodyReadMs + kReceiveTimeoutMs;
 
 // A hold on a WinHTTP session: the handle is closed when the last hold goes.
 using CSessionHandle = std::shared_ptr<void>;
@@ -42,7 +60,9 @@ public:
     virtual ~CPageLoader();
 
     // The body, "fail" when the load failed, empty for a null address or an
-    // empty body.
+    // empty body. A load stops early on a stop request, and for good once
+    // the run of the calling thread has ended (a worker "Force" left behind
+    // must not go on loading inside the next run).
     std::string LoadPage(const char* szUrl, int nProgress);
     // The shared session, opened or renewed as needed; empty when WinHTTP
     // has none.

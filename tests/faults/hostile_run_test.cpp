@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "support/options_sandbox.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
+#include "support/wait_until.h"
 #include "ui/result_columns_win.h"
 
 namespace {
@@ -223,6 +225,58 @@ TEST_F(HostileRunTest, BothRunsEndNormallyWithinTheirMemory) {
         SCOPED_TRACE(program.c.szName);
         Finish(program, nFrom);
     }
+}
+
+// Every log file of the folder's "log" folder, in name order.
+std::string LogText(const CTempFolder& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE hFind = FindFirstFileA(folder.File("log\\*.log").c_str(), &found);
+    if (hFind == INVALID_HANDLE_VALUE) return "";
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(hFind, &found));
+    FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const std::string& name : names) text += ReadWholeFile(folder.File("log\\" + name));
+    return text;
+}
+
+// "Force" while the URL run's worker waits on a site that never answers,
+// then the window is closed at once: the worker left behind is still in
+// its load, and the process ends it instead of freeing what it may use.
+TEST_F(HostileRunTest, CloseWithAWorkerLeftByForceLetsTheProcessEndIt) {
+    const std::string host = HostileHost(Corpus(), simweb::HostileKind::NeverAnswers);
+    std::string address;
+    for (int page : HostilePages())
+        if (Corpus().Site(Corpus().Page(page).site).host == host) address = Corpus().Page(page).address;
+    ASSERT_FALSE(address.empty());
+    CTempFolder folder;
+    CopyProgram(folder.Path());
+    ASSERT_TRUE(CreateDirectoryA(folder.File("log").c_str(), nullptr));
+    CProgramRun program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    HWND hMain = program.WaitForWindow("Pellmark");
+    ASSERT_NE(hMain, nullptr);
+    ASSERT_TRUE(program.StartUrlRun(hMain, address));
+    ASSERT_TRUE(WaitUntil([&] { return RemoteText(GetDlgItem(hMain, IDC_STATUS)).find(host) != std::string::npos; },
+                          60000));
+    PostClick(hMain, IDC_TRAWL);
+    HWND hStop = program.WaitForWindow("Working....");
+    ASSERT_NE(hStop, nullptr);
+    PostClick(hStop, IDC_FORCE);
+    HWND hBox = program.WaitForWindow("Finished");
+    ASSERT_NE(hBox, nullptr);
+    PostClick(hBox, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return program.WaitForWindow("Finished", 0) == nullptr; }, 60000));
+    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    const std::string log = LogText(folder);
+    const std::size_t nEnd = log.find("Shut-down: 1 left workers are still alive; the process ends them");
+    ASSERT_NE(nEnd, std::string::npos) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+    EXPECT_NE(log.find("Clossed Session", nEnd), std::string::npos) << "the log is closed before the end";
+    EXPECT_EQ(log.find("terminating"), std::string::npos) << "no thread is ended by force";
 }
 
 }  // namespace

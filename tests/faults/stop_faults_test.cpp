@@ -15,6 +15,7 @@
 #include "base/run_state.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
+#include "run/evaluation_thread_win.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -137,6 +138,29 @@ TEST_F(StopFaultsTest, ForceDuringAnEvaluationHangingOnASiteThatNeverAnswers) {
     std::vector<int> next = OrdinaryPages(1);
     AnswerFinished(m_window, m_window.RunUrls(Address(next[0]), false, false));
     ExpectRows(m_window, Corpus(), next);
+}
+
+// Work handed to a run's evaluation thread, which something other than the
+// program (a component, say) ends half-way; and work that is done.
+unsigned __stdcall EndThreadUnderWork(void*) {
+    ExitThread(0);
+}
+unsigned __stdcall CountCall(void* lpParam) {
+    ++*static_cast<int*>(lpParam);
+    return 0;
+}
+
+// A page whose evaluation thread ended under it is reported as not
+// evaluated, with a log line; the next page gets a thread of its own.
+TEST(EvaluationThread, WorkWhoseThreadEndedIsNotDoneAndTheNextGetsANewThread) {
+    CLogCapture log;
+    CEvaluationThread evaluation;
+    int nCalls = 0;
+    EXPECT_EQ(evaluation.Run(CountCall, &nCalls), EEvaluation::Done);
+    EXPECT_EQ(evaluation.Run(EndThreadUnderWork, nullptr), EEvaluation::Died);
+    EXPECT_EQ(log.Count("The evaluation thread ended before its work was done"), 1u);
+    EXPECT_EQ(evaluation.Run(CountCall, &nCalls), EEvaluation::Done);
+    EXPECT_EQ(nCalls, 2);
 }
 
 }  // namespace

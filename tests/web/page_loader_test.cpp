@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/run_fence.h"
 #include "base/run_state.h"
 #include "support/log_capture.h"
+#include "support/wait_until.h"
 #include "scripted_server_win.h"
 #include "ui/status.h"
 #include "web/page_loader_win.h"
@@ -180,25 +182,60 @@ TEST_F(PageLoaderTest, BodiesAsReceived) {
     }
 }
 
+// The two stops a load obeys: the stop flag, and the end of the run the
+// loading thread works for (a worker "Force" left behind, whose run's
+// stop flag the next run has cleared).
+struct LoadStop {
+    const char* szName;
+    void (*stop)();
+};
+const LoadStop kLoadStops[] = {
+    {"stop flag", [] { g_Stopped = true; }},
+    {"run ended", [] { AdvanceRunSerial(); }},
+};
+
+// A load on a thread of the run in progress.
+std::string LoadInRun(const std::string& url) {
+    BindThreadToRun(g_nRunSerial);
+    return CPageLoader().LoadPage(url.c_str(), 0);
+}
+
 TEST_F(PageLoaderTest, StopWhileReadingReturnsWhatArrived) {
-    simweb::CScriptedServer server(kHostA);
-    ASSERT_TRUE(server.Listen());
-    server.SetMode(simweb::ScriptedMode::Trickle);
-    std::string url = std::string("http://") + kHostA + "/slow";
-    auto result = std::async(std::launch::async, [&] { return CPageLoader().LoadPage(url.c_str(), 0); });
-    ASSERT_TRUE(m_log.WaitFor("Loading Page", 1, 10000));
-    ASSERT_TRUE(server.WaitForRequests(1, 10000));
-    // Wait for the body to start, then ask the run to stop.
-    DWORD dwStart = GetTickCount();
-    while (!StatusSeen("1 bytes received") && !StatusSeen("2 bytes received") && GetTickCount() - dwStart < 10000)
-        SwitchToThread();
-    g_Stopped = true;
-    ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
-    std::string page = result.get();
-    server.Release();
-    EXPECT_FALSE(page.empty());
-    EXPECT_NE(page, "fail");
-    EXPECT_EQ(page.find_first_not_of('x'), std::string::npos);
+    for (const LoadStop& stop : kLoadStops) {
+        SCOPED_TRACE(stop.szName);
+        g_Stopped = false;
+        simweb::CScriptedServer server(kHostA);
+        ASSERT_TRUE(server.Listen());
+        server.SetMode(simweb::ScriptedMode::Trickle);
+        std::string url = std::string("http://") + kHostA + "/slow";
+        auto result = std::async(std::launch::async, [&] { return LoadInRun(url); });
+        ASSERT_TRUE(server.WaitForRequests(1, 10000));
+        // Wait for the body to start, then stop.
+        ASSERT_TRUE(WaitUntil([] { return StatusSeen("1 bytes received") || StatusSeen("2 bytes received"); }, 10000));
+        stop.stop();
+        ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        std::string page = result.get();
+        server.Release();
+        EXPECT_FALSE(page.empty());
+        EXPECT_NE(page, "fail");
+        EXPECT_EQ(page.find_first_not_of('x'), std::string::npos);
+    }
+}
+
+// Refused sends are tried again a second later, unless the load was stopped.
+TEST_F(PageLoaderTest, StoppedLoadMakesNoFurtherSendAttempt) {
+    for (const LoadStop& stop : kLoadStops) {
+        SCOPED_TRACE(stop.szName);
+        g_Stopped = false;
+        const std::size_t nFrom = m_log.Count("Calling WinHttpSendRequest, Trial = ");
+        std::string url = std::string("http://") + kHostC + "/";
+        auto result = std::async(std::launch::async, [&] { return LoadInRun(url); });
+        ASSERT_TRUE(m_log.WaitFor("WinHttpSendRequest Fail", m_log.Count("WinHttpSendRequest Fail") + 1, 30000));
+        stop.stop();
+        ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+        EXPECT_EQ(result.get(), "fail");
+        EXPECT_LE(m_log.Count("Calling WinHttpSendRequest, Trial = ") - nFrom, 2u) << "of five attempts";
+    }
 }
 
 TEST_F(PageLoaderTest, FourFailedSendsThenSuccess) {
