@@ -7,7 +7,8 @@
 
 constexpr std::size_t kHyperlinkTextSize = 260;
 
-// The shell call that opens a link; tests put a recorder in its place.
+// The shell call that opens a link or the manual; tests put a recorder in
+// its place.
 typedef HINSTANCE(WINAPI* PFN_ShellOpen)(HWND hWnd, LPCSTR szVerb, LPCSTR szFile, LPCSTR szParameters,
                                          LPCSTR szDirectory, INT nShow);
 extern PFN_ShellOpen g_pfnShellOpen;

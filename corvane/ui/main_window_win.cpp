@@ -21,6 +21,7 @@
 #include "ui/about_box_win.h"
 #include "ui/contact_box_win.h"
 #include "ui/dialog_items_win.h"
+#include "ui/hyperlink_win.h"
 #include "ui/options_dialog_win.h"
 #include "ui/result_columns_win.h"
 #include "ui/settings_win.h"
@@ -163,7 +164,7 @@ void OpenManual() {
     if (dwLength == 0 || dwLength >= sizeof szPath) return;
     char szManual[kDirectorySize + 32];
     std::snprintf(szManual, sizeof szManual, "%s\\User manual.pdf", szPath);
-    ShellExecuteA(nullptr, "open", szManual, nullptr, nullptr, SW_SHOWNORMAL);
+    g_pfnShellOpen(nullptr, "open", szManual, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // Not during a run. While a Top-20 run works, shut-down must not release

@@ -27,7 +27,7 @@ struct MaxResultsCase {
     const char* szName;
     const char* szMax;
     bool bAccepted;
-    std::size_t nRowLimit;  // rows a run may show at most
+    std::size_t nMax;  // the value as the program reads it
 };
 
 class MaxResultsTest : public CProgramWebTest<::testing::TestWithParam<MaxResultsCase>> {
@@ -46,14 +46,17 @@ protected:
         SendMessageA(GetDlgItem(hMain, IDC_MAXRESULTS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(szMax));
     }
 
-    // Waits for the run's question; its rows are within the limit.
-    void ExpectRunEnds(const CProgramRun& program, HWND hMain, const char* szRun, std::size_t nRowLimit) {
+    // Waits for the run's question; the rows are the run's pages in their
+    // order, as many of them as the maximum lets through.
+    void ExpectRunEnds(const CProgramRun& program, HWND hMain, const char* szRun, std::vector<std::string> pages,
+                       std::size_t nMax) {
         HWND hBox = program.WaitForWindow("Finished", kRunMs);
         ASSERT_NE(hBox, nullptr) << szRun << " ended";
         EXPECT_EQ(RemoteMessageText(hBox), "Trawled!\nClick OK to see/save report.") << szRun;
-        std::size_t nRows = program.Rows(hMain, kColUrl + 1).size();
-        EXPECT_GT(nRows, 0u) << szRun;
-        EXPECT_LE(nRows, nRowLimit) << szRun;
+        if (pages.size() > nMax) pages.resize(nMax);
+        std::vector<std::string> rows;
+        for (const std::vector<std::string>& row : program.Rows(hMain, kColUrl + 1)) rows.push_back(row[kColUrl]);
+        EXPECT_EQ(rows, pages) << szRun;
         PostClick(hBox, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hBox); }, 60000)) << szRun;
     }
@@ -89,18 +92,20 @@ TEST_P(MaxResultsTest, AcceptedValuesRunToTheEndOthersAreRefused) {
     } else {
         const std::string first = Corpus().Page(0).address, second = Corpus().Page(1).address;
         ASSERT_TRUE(StartUrlRun(hMain, program.ProcessId(), first + "\r\n" + second, false, false));
-        ExpectRunEnds(program, hMain, "URL run", c.nRowLimit);
+        ExpectRunEnds(program, hMain, "URL run", {first, second}, c.nMax);
+        // More than ten pages for the back-link and keyword runs: a maximum
+        // of ten cuts them, the larger ones do not.
         int linked = -1;
         for (std::size_t i = 0; i < Corpus().PageCount() && linked < 0; ++i)
-            if (Corpus().BacklinkCount(static_cast<int>(i)) > 0) linked = static_cast<int>(i);
+            if (Corpus().BacklinkCount(static_cast<int>(i)) > 10) linked = static_cast<int>(i);
         ASSERT_GE(linked, 0);
         ASSERT_TRUE(StartUrlRun(hMain, program.ProcessId(), Corpus().Page(linked).address, false, false, true));
-        ExpectRunEnds(program, hMain, "back-link run", c.nRowLimit);
-        const std::string word = SmallQuery(Corpus(), 5);
+        ExpectRunEnds(program, hMain, "back-link run", Addresses(Corpus(), Corpus().Backlinks(linked)), c.nMax);
+        const std::string word = PickQuery(Corpus(), 11, 40);
         ASSERT_FALSE(word.empty());
         SendMessageA(GetDlgItem(hMain, IDC_KEYWORDS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
         PostClick(hMain, IDC_TRAWL);
-        ExpectRunEnds(program, hMain, "keyword run", c.nRowLimit);
+        ExpectRunEnds(program, hMain, "keyword run", Addresses(Corpus(), Corpus().Search(word)), c.nMax);
     }
     PostMessageA(hMain, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
@@ -110,8 +115,8 @@ TEST_P(MaxResultsTest, AcceptedValuesRunToTheEndOthersAreRefused) {
 const MaxResultsCase kValues[] = {
     {"one", "1", true, 1},
     {"ten", "10", true, 10},
-    {"largest", "2147483647", true, 100},
-    {"a_billion", "1000000000", true, 100},
+    {"largest", "2147483647", true, 2147483647},
+    {"a_billion", "1000000000", true, 1000000000},
     {"not_a_number", "many", false, 0},
     {"zero", "0", false, 0},
 };
