@@ -143,6 +143,7 @@ CWinHttpHandle CPageLoader::OpenSession() {
 }
 
 std::string CPageLoader::Fail(const char* szStep) {
+    if (m_dwError == 0) m_dwError = GetLastError();
     if (szStep) g_Log.Write(szStep);
     g_Log.Printf("Error code = %u", static_cast<unsigned>(GetLastError()));
     g_bSessionOk = false;
@@ -156,10 +157,12 @@ bool CPageLoader::SendWithRetries(HINTERNET hRequest, const char* szUrl) {
         if (WinHttpSendRequest(hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
             if (WinHttpReceiveResponse(hRequest, nullptr)) return true;
             // A redirect to an https address shakes hands only here.
-            LogCertificateFailure(szUrl, GetLastError(), bCertificateLogged);
+            m_dwError = GetLastError();
+            LogCertificateFailure(szUrl, m_dwError, bCertificateLogged);
             return false;
         }
-        LogCertificateFailure(szUrl, GetLastError(), bCertificateLogged);
+        m_dwError = GetLastError();
+        LogCertificateFailure(szUrl, m_dwError, bCertificateLogged);
         if (nTrial == kSendAttempts) {
             g_Log.Write("Counter reached to 5");
             return false;
@@ -240,6 +243,34 @@ std::string CPageLoader::Load(const char* szUrl, int nProgress) {
     CWinHttpHandle request(WinHttpOpenRequest(connect.Get(), L"GET", wPath.empty() ? nullptr : wPath.c_str(), nullptr,
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, dwFlags));
     if (!request) return Fail("hRequest is invalid");
+    if (!AddHeaders(request.Get())) return Fail("WinHttpAddRequestHeaders Fail");
     if (!SendWithRetries(request.Get(), szUrl)) return Fail("WinHttpReceiveResponse Fail");
+    KeepStatus(request.Get());
     return ReadBody(request.Get(), host, nProgress);
+}
+
+bool CPageLoader::AddHeaders(HINTERNET hRequest) {
+    if (m_headers.empty()) return true;
+    return WinHttpAddRequestHeaders(hRequest, m_headers.c_str(), static_cast<DWORD>(-1L),
+                                    WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE) != FALSE;
+}
+
+void CPageLoader::KeepStatus(HINTERNET hRequest) {
+    DWORD dwStatus = 0, dwSize = sizeof dwStatus;
+    if (WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                            WINHTTP_HEADER_NAME_BY_INDEX, &dwStatus, &dwSize, WINHTTP_NO_HEADER_INDEX))
+        m_dwStatus = dwStatus;
+}
+
+CPageAnswer CPageLoader::LoadAnswer(const char* szUrl, const std::string& headers, int nProgress) {
+    m_headers = Widen(headers);
+    m_dwStatus = 0;
+    m_dwError = 0;
+    CPageAnswer answer;
+    answer.body = LoadPage(szUrl, nProgress);
+    m_headers.clear();
+    answer.dwStatus = m_dwStatus;
+    answer.dwError = m_dwStatus ? 0 : m_dwError;
+    if (!answer.Answered()) answer.body.clear();
+    return answer;
 }

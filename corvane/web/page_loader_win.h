@@ -54,6 +54,15 @@ constexpr uint64_t kLoadTimeoutsMs = kSendAttempts * kRequestOutMs + (kSendAttem
 // A hold on a WinHTTP session: the handle is closed when the last hold goes.
 using CSessionHandle = std::shared_ptr<void>;
 
+// What a service answered: its status and body, or, when no answer came,
+// the error of the step that failed (a refused certificate, say).
+struct CPageAnswer {
+    std::string body;
+    DWORD dwStatus = 0;  // 0: no answer came
+    DWORD dwError = 0;   // the failed step's error when no answer came
+    bool Answered() const { return dwStatus != 0; }
+};
+
 class CPageLoader {
 public:
     CPageLoader();
@@ -64,6 +73,9 @@ public:
     // the run of the calling thread has ended (a worker "Force" left behind
     // must not go on loading inside the next run).
     std::string LoadPage(const char* szUrl, int nProgress);
+    // A service's answer on the same road, with request headers of its own
+    // (lines ended by "\r\n"; never logged, since they may hold a key).
+    CPageAnswer LoadAnswer(const char* szUrl, const std::string& headers, int nProgress);
     // The shared session, opened or renewed as needed; empty when WinHTTP
     // has none.
     CSessionHandle MyWinhttpConnection();
@@ -80,9 +92,16 @@ private:
     std::string Load(const char* szUrl, int nProgress);
     // Logs the failed step (when named) with the last error, marks the
     // session for renewal and answers "fail".
-    static std::string Fail(const char* szStep);
+    std::string Fail(const char* szStep);
     bool SendWithRetries(HINTERNET hRequest, const char* szUrl);
+    // The request's headers added, its answer's status kept.
+    bool AddHeaders(HINTERNET hRequest);
+    void KeepStatus(HINTERNET hRequest);
     std::string ReadBody(HINTERNET hRequest, const std::string& host, int nProgress);
 
     int m_nLoadCount = 0;
+    // The request headers and the answer of the load in hand.
+    std::wstring m_headers;
+    DWORD m_dwStatus = 0;
+    DWORD m_dwError = 0;
 };

@@ -269,6 +269,29 @@ TEST_F(PageLoaderTest, FiveFailedSendsFail) {
     EXPECT_EQ(m_log.Count("Last Winhttp Failure Found"), 1u);
 }
 
+// A service's answer: its status and its body whatever the status, or,
+// when none came, the error of the step that failed and no body.
+TEST_F(PageLoaderTest, ServiceAnswerKeepsItsStatusOrTheFailedStepsError) {
+    simweb::CScriptedServer server(kHostA);
+    ASSERT_TRUE(server.Listen());
+    server.SetHandler([](const simweb::HttpRequestHead&) {
+        simweb::HttpAnswer reply;
+        reply.nStatus = 429;
+        reply.contentType = "application/json";
+        reply.body = "{\"error\":\"too many requests\"}";
+        return reply;
+    });
+    CPageAnswer answer =
+        CPageLoader().LoadAnswer((std::string("http://") + kHostA + "/search").c_str(), "Accept: application/json\r\n", 0);
+    EXPECT_EQ(answer.dwStatus, 429u);
+    EXPECT_EQ(answer.body, "{\"error\":\"too many requests\"}");
+    // Nothing listens on this one.
+    CPageAnswer refused = CPageLoader().LoadAnswer((std::string("http://") + kHostC + "/").c_str(), "", 0);
+    EXPECT_FALSE(refused.Answered());
+    EXPECT_EQ(refused.dwError, static_cast<DWORD>(ERROR_WINHTTP_CANNOT_CONNECT));
+    EXPECT_EQ(refused.body, "");
+}
+
 TEST_F(PageLoaderTest, FifteenthLoadRenewsTheSession) {
     simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
