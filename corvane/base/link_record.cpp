@@ -12,6 +12,10 @@ URLInfo MakeRecord(const char* szSource) {
     return info;
 }
 
+std::string MeasureText(int32_t nCount) {
+    return nCount == kNotMeasured ? std::string() : std::to_string(nCount);
+}
+
 void CopyField(char* field, std::size_t fieldSize, const char* text) {
     if (!field || fieldSize == 0) return;
     if (!text) text = "";

@@ -37,6 +37,12 @@ static_assert(offsetof(URLInfo, Email) == 2068, "URLInfo::Email");
 static_assert(offsetof(URLInfo, WhoIs) == 2196, "URLInfo::WhoIs");
 static_assert(offsetof(URLInfo, ContactPage) == 2324, "URLInfo::ContactPage");
 
+// Incoming of a page whose backward links no source counts (today's result
+// services answer no "link:" query): shown as an empty cell, never as 0.
+constexpr int32_t kNotMeasured = -1;
+// A backward-link count as the list and the reports show it.
+std::string MeasureText(int32_t nCount);
+
 // A new record: every byte zero, no row yet.
 URLInfo MakeRecord(const char* szSource = nullptr);
 

@@ -124,8 +124,8 @@ std::string BuildCsvReport(const std::vector<URLInfo>& lpList, const CsvColumns&
         } else if (columns.bTop20) {
             csv += FormatRow("%d,%s,%d\n", nCounter + 1, info, info.Rank);
         } else {
-            csv += FormatRow("%d,%s,%d,%d,%d,%d", nCounter + 1, info, info.Rank, info.lPoint, info.Outcoming,
-                             info.Incoming);
+            csv += FormatRow("%d,%s,%d,%d,%d,%s", nCounter + 1, info, info.Rank, info.lPoint, info.Outcoming,
+                             MeasureText(info.Incoming).c_str());
         }
         AppendOptionFields(csv, info, columns);
         ++nCounter;

@@ -86,8 +86,8 @@ void AppendHeading(bool bIsTop20, const char* szKeywordText) {
 
 void AppendRecordBlock(const URLInfo& info) {
     AppendFormat(g_ReportText, "%s\r\n", info.Source);
-    AppendFormat(g_ReportText, "Rank: %d\tEstimated: %d\tOutbound: %d\tBackward: %d\r\n",
-                 info.Rank, info.lPoint, info.Outcoming, info.Incoming);
+    AppendFormat(g_ReportText, "Rank: %d\tEstimated: %d\tOutbound: %d\tBackward: %s\r\n",
+                 info.Rank, info.lPoint, info.Outcoming, MeasureText(info.Incoming).c_str());
     if (g_bContact) AppendFormat(g_ReportText, "Contact Page Link: %s\r\n", info.ContactPage);
     if (g_bEmail) AppendFormat(g_ReportText, "Email-Ids Found on the Page: %s\t", info.Email);
     if (g_bWhoIs) AppendFormat(g_ReportText, "WhoIs Information: %s\t", info.WhoIs);

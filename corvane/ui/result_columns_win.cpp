@@ -60,6 +60,13 @@ void ReadCellText(HWND hList, int nRow, int nColumn, char* szField, std::size_t 
     CopyField(szField, nSize, szText);
 }
 
+// An empty cell is a count that was not measured.
+int ReadCellMeasure(HWND hList, int nRow, int nColumn) {
+    char szText[kCellSize] = "";
+    ReadCellText(hList, nRow, nColumn, szText, sizeof szText);
+    return szText[0] ? std::atoi(szText) : kNotMeasured;
+}
+
 // The address order as CompareStringA gives it, as a rank per row's
 // record. A sort key compares byte by byte in that same order, so the
 // addresses are collated once each instead of twice in every one of the
@@ -137,7 +144,11 @@ int CALLBACK CompareItems(LPARAM lFirst, LPARAM lSecond, LPARAM lSort) {
     switch (nColumn) {
     case kColRank: nResult = CompareNumbers(a->Rank, b->Rank); break;
     case kColOutbound: nResult = CompareNumbers(a->Outcoming, b->Outcoming); break;
-    case kColBackward: nResult = CompareNumbers(a->Incoming, b->Incoming); break;
+    case kColBackward:
+        // A count that was not measured comes last, whichever the order.
+        if ((a->Incoming == kNotMeasured) != (b->Incoming == kNotMeasured)) return a->Incoming == kNotMeasured ? 1 : -1;
+        nResult = CompareNumbers(a->Incoming, b->Incoming);
+        break;
     case kColBoost: nResult = CompareNumbers(a->lPoint, b->lPoint); break;
     default: return 0;  // the address column sorts by its own ranks; the other text columns do not sort
     }
@@ -172,7 +183,7 @@ std::vector<URLInfo> ReadRows(HWND hList) {
         info.Item = 0;
         info.Rank = ReadCellNumber(hList, nRow, kColRank);
         info.Outcoming = ReadCellNumber(hList, nRow, kColOutbound);
-        info.Incoming = ReadCellNumber(hList, nRow, kColBackward);
+        info.Incoming = ReadCellMeasure(hList, nRow, kColBackward);
         info.lPoint = ReadCellNumber(hList, nRow, kColBoost);
         if (g_bEmail) ReadCellText(hList, nRow, kColEmail, info.Email, sizeof info.Email);
         if (g_bContact) ReadCellText(hList, nRow, kColContact, info.ContactPage, sizeof info.ContactPage);

@@ -85,7 +85,7 @@ void ApplyRow(unsigned nSerial, URLInfo* lpInfo) {
     int nRow = lpInfo->Item;
     SetNumberCell(nRow, kColRank, lpInfo->Rank);
     SetNumberCell(nRow, kColOutbound, lpInfo->Outcoming);
-    SetNumberCell(nRow, kColBackward, lpInfo->Incoming);
+    SetCell(nRow, kColBackward, MeasureText(lpInfo->Incoming).c_str());
     SetNumberCell(nRow, kColBoost, lpInfo->lPoint);
     if (g_bEmail) SetCell(nRow, kColEmail, lpInfo->Email);
     if (g_bContact) SetCell(nRow, kColContact, lpInfo->ContactPage);

@@ -48,6 +48,8 @@ std::vector<CsvCase> CsvCases() {
          {Rec("http://1.example/", 1), Rec("http://2.example/", 1), Marker("k"), Rec("http://3.example/", 1)},
          kNormalHeader + "\n1,http://1.example/,1,0,0,0\n2,http://2.example/,1,0,0,0\nk\n\n1,http://3.example/,1,0,0,0\n"},
         {"no records", {false, true, false, true}, {}, kNormalHeader + ",Contact Page ,WhoIs Information\n"},
+        {"backward links not measured: an empty field", {false, false, false, false},
+         {Rec("http://n.example/", 4, 2, 7, kNotMeasured)}, kNormalHeader + "\n1,http://n.example/,4,2,7,\n"},
     };
 }
 

@@ -48,6 +48,10 @@ std::vector<LayoutCase> LayoutCases() {
         {"URL run", {false, false, false}, false, "", {b},
          "Potential link partners based on URL trawl:\r\n\r\n"
          "http://b.example/page?id=1\r\nRank: 0\tEstimated: 0\tOutbound: 0\tBackward: 0\r\n\r\n\r\n" + kEnd},
+        {"backward links not measured", {false, false, false}, false, "k",
+         {Rec("http://n.example/", 4, 2, 7, kNotMeasured)},
+         "Potential link partners based on keyword(s) trawl:\"k\".\r\n\r\n"
+         "http://n.example/\r\nRank: 4\tEstimated: 2\tOutbound: 7\tBackward: \r\n\r\n\r\n" + kEnd},
         {"empty list", {true, true, true}, false, "nothing", {},
          "Potential link partners based on keyword(s) trawl:\"nothing\".\r\n\r\n" + kEnd},
         {"empty list, URL run", {false, false, false}, false, "", {},

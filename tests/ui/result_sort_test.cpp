@@ -63,4 +63,30 @@ TEST(ResultSort, AddressClicksFollowTheSystemCollationBothWays) {
     }
 }
 
+// Rows whose backward links no source measured show an empty cell, come
+// last in either order, and read back as not measured for the report.
+TEST(ResultSort, UnmeasuredBackwardLinksComeLastBothWays) {
+    CResultWindows windows;
+    const int counts[] = {5, kNotMeasured, 2, 9};
+    g_nMaxResults = 4;
+    g_nLinks = 0;
+    for (int nCount : counts) {
+        URLInfo info = MakeRecord(("http://n" + std::to_string(nCount + 1) + ".example/").c_str());
+        info.Incoming = nCount;
+        UpdateList(&info);
+    }
+    ASSERT_EQ(windows.Rows(), 4);
+    for (const std::vector<std::string>& expected :
+         {std::vector<std::string>{"2", "5", "9", ""}, std::vector<std::string>{"9", "5", "2", ""}}) {
+        SortByColumn(g_hList, kColBackward);
+        std::vector<std::string> cells;
+        for (int i = 0; i < windows.Rows(); ++i) cells.push_back(windows.Cell(i, kColBackward));
+        EXPECT_EQ(cells, expected);
+    }
+    std::vector<URLInfo> records = ReadRows(g_hList);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records.back().Incoming, kNotMeasured);
+    EXPECT_EQ(records.front().Incoming, 9);
+}
+
 }  // namespace
