@@ -32,3 +32,30 @@ inline std::vector<URLInfo> FuzzedRecords(FuzzedDataProvider& input) {
     }
     return records;
 }
+
+// A service's answer: the first byte picks the status ('0' 200, '1' 400,
+// '2' 401, '3' 403, '4' 404, '5' 422, '6' 429, '7' 500, and so on around),
+// the rest is the body.
+struct FuzzedAnswer {
+    int nStatus;
+    std::string body;
+};
+inline FuzzedAnswer SplitAnswer(const uint8_t* lpData, std::size_t nSize) {
+    static const int kStatuses[] = {200, 400, 401, 403, 404, 422, 429, 500};
+    if (nSize == 0) return {200, std::string()};
+    return {kStatuses[lpData[0] % 8], WholeText(lpData + 1, nSize - 1)};
+}
+
+// What every result list a reader gives must hold, whatever the answer.
+inline bool IsWebAddressList(const std::vector<std::string>& urls, std::size_t nMax) {
+    if (urls.size() > nMax) return false;
+    for (const std::string& url : urls) {
+        const std::string head = url.substr(0, 8);
+        std::string lower;
+        for (char c : head) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (lower.rfind("http://", 0) != 0 && lower.rfind("https://", 0) != 0) return false;
+        for (char c : url)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
