@@ -8,6 +8,7 @@
 #include "base/run_state.h"
 #include "evaluate/query_answers.h"
 #include "web/engine_query_win.h"
+#include "web/service_queries_win.h"
 #include "web/tools_library.h"
 
 namespace {
@@ -23,6 +24,9 @@ int GetCorvane(const char* szAddress, int nProgress) {
         return 0;
     }
     g_Log.Printf("Enter GetCorvane(%s)", szAddress);
+    const CSourceSettings sources = RunSources();
+    if (sources.rank == ERankSource::OpenPageRank)
+        return SourceRank(sources, szAddress, nProgress >= 0 ? nProgress : g_nLinks.load());
     char szChecksum[kChecksumSize] = {};
     if (g_pfnGetCH) g_pfnGetCH(szAddress, szChecksum);
     szChecksum[kChecksumSize - 1] = '\0';
@@ -40,6 +44,7 @@ int GetCorvane(const char* szAddress, int nProgress) {
 
 int GetBackwardLinks(const URLInfo* lpInfo) {
     if (!lpInfo) return 0;
+    if (!RunSources().CountsBacklinks()) return kNotMeasured;
     std::string szQuery = PELLMARK_SEARCH_ORIGIN "/search?q=link:";
     szQuery.append(lpInfo->Source, strnlen(lpInfo->Source, sizeof lpInfo->Source));
     if (szQuery.size() > kLinkQueryMax) szQuery.resize(kLinkQueryMax);

@@ -109,3 +109,10 @@ bool ExtractGoogleLinks(std::string szPage, std::vector<std::string>& links, int
     });
     return bFound;
 }
+
+bool TakeServiceAddresses(const std::vector<std::string>& urls, std::vector<std::string>& links) {
+    bool bFound = false;
+    links.clear();
+    for (const std::string& address : urls) TakeResultAddress(address, links, bFound);
+    return bFound;
+}

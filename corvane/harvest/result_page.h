@@ -22,3 +22,7 @@ void SetBlockedPageQuestion(PFN_AskBlockedPage pfnAsk);
 
 bool IsLastPage(std::string szPage, int nStart);
 bool ExtractGoogleLinks(std::string szPage, std::vector<std::string>& links, int& nStart);
+// The addresses a result service of today's web listed, in its order, on
+// the road the result page's addresses take: the tools library's filter
+// and a log line each; false when none passed.
+bool TakeServiceAddresses(const std::vector<std::string>& urls, std::vector<std::string>& links);

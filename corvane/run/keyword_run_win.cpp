@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 
 #include "base/diagnostic_log.h"
 #include "base/exception_barrier.h"
@@ -23,11 +24,13 @@
 #include "ui/status.h"
 #include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
+#include "web/service_queries_win.h"
 
 namespace {
 
 constexpr std::size_t kKeywordFieldSize = 4095;
 constexpr std::size_t kLimitFieldSize = 15;
+constexpr std::size_t kMaxQueryResults = static_cast<std::size_t>(kMaxResultPages) * kResultsPerPage;
 
 // Every line is a keyword (an empty one too), cut to the keyword field.
 std::vector<std::string> SplitKeywordLines(const std::string& text) {
@@ -43,21 +46,57 @@ void JoinRunKeywords(const std::vector<std::string>& keywords) {
     CopyField(g_szRunKeywords, joined);
 }
 
-// Loads one result page; false when the keyword's pages end here.
-bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vector<URLInfo>& reportList,
-                       CEvaluationThread& evaluation) {
+// One query's walk through its result pages.
+struct QueryPaging {
+    CSourceSettings sources = RunSources();
+    std::set<std::string> seen;  // today's services: every address listed so far
+};
+
+enum class EPageLinks { Links, Skip, End };
+
+EPageLinks ClassicResultLinks(const char* szQuery, int nPage, std::vector<std::string>& links) {
     int nStart = (nPage - 1) * kResultsPerPage;
     std::string address = BuildQueryAddress(kPagedQueryTemplate, szQuery, kResultsPerPage, nStart);
     std::string szPage = LoadEnginePage(address.c_str(), g_nLinks);
-    std::vector<std::string> links;
-    if (!ExtractGoogleLinks(szPage, links, nStart)) {
-        if (nStart == -1) {
-            g_Log.Write("Finish google results");
-            return false;
-        }
-        g_Log.Write("ExtractGoogleLinks Failed");
-        return true;
+    if (ExtractGoogleLinks(szPage, links, nStart)) return EPageLinks::Links;
+    if (nStart == -1) {
+        g_Log.Write("Finish google results");
+        return EPageLinks::End;
     }
+    g_Log.Write("ExtractGoogleLinks Failed");
+    return EPageLinks::Skip;
+}
+
+// A page of today's result service. Its paging ends at the service's last
+// page, at a page that lists no address it has not listed before, and at
+// the thousandth result, as the engine's pages end there.
+EPageLinks ServiceResultLinks(QueryPaging& paging, const char* szQuery, int nPage, std::vector<std::string>& links,
+                              bool& bLast) {
+    SourcePage page = LoadSourcePage(paging.sources, szQuery, nPage - 1, g_nLinks);
+    // A fault that stops the run has been told; any other skips the page.
+    if (page.eOutcome != AnswerOutcome::Ok) return RunGoesOn() ? EPageLinks::Skip : EPageLinks::End;
+    std::vector<std::string> fresh;
+    for (const std::string& url : page.urls)
+        if (paging.seen.size() < kMaxQueryResults && paging.seen.insert(url).second) fresh.push_back(url);
+    if (fresh.empty()) {
+        g_Log.Write("Finish google results");
+        return EPageLinks::End;
+    }
+    bLast = page.bLast || paging.seen.size() >= kMaxQueryResults;
+    if (TakeServiceAddresses(fresh, links)) return EPageLinks::Links;
+    g_Log.Write("No result of the page passed the filter");
+    return bLast ? EPageLinks::End : EPageLinks::Skip;
+}
+
+// Loads one result page; false when the keyword's pages end here.
+bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, QueryPaging& paging,
+                       std::vector<URLInfo>& reportList, CEvaluationThread& evaluation) {
+    std::vector<std::string> links;
+    bool bLast = false;
+    const EPageLinks eLinks = paging.sources.results == EResultsSource::Classic
+                                  ? ClassicResultLinks(szQuery, nPage, links)
+                                  : ServiceResultLinks(paging, szQuery, nPage, links, bLast);
+    if (eLinks != EPageLinks::Links) return eLinks == EPageLinks::Skip;
     auto work = std::make_shared<ResultPageWork>(ResultPageWork{std::move(links), nQueryLimit, {}});
     auto* lpRequest = new ResultPageRequest(work);
     const EEvaluation result = evaluation.Run(ProcessGooglePage, lpRequest);
@@ -72,6 +111,7 @@ bool ProcessResultPage(const char* szQuery, int nPage, int nQueryLimit, std::vec
         return true;
     }
     reportList.insert(reportList.end(), work->accepted.begin(), work->accepted.end());
+    if (bLast) return false;
     if (nQueryLimit != 0 && g_nQueryLinks > nQueryLimit) return false;
     return g_nLinks < g_nMaxResults;
 }
@@ -160,8 +200,9 @@ void BeginGoogleSearch(const std::vector<std::string>& keywords, int nQueryLimit
 void WalkResultPages(const char* szQuery, int nQueryLimit, std::vector<URLInfo>& reportList,
                      CEvaluationThread& evaluation) {
     WithinOwnRun([] { g_nQueryLinks = 0; });
+    QueryPaging paging;
     for (int nPage = 1; nPage <= kMaxResultPages && RunGoesOn(); ++nPage)
-        if (!ProcessResultPage(szQuery, nPage, nQueryLimit, reportList, evaluation)) break;
+        if (!ProcessResultPage(szQuery, nPage, nQueryLimit, paging, reportList, evaluation)) break;
 }
 
 int GoogleSearchCore(KeywordRunBlock* lpBlock) {
@@ -206,6 +247,9 @@ unsigned __stdcall ProcessGooglePage(void* lpParam) {
             return;
         }
         ResultPageWork& work = **request;
+        // Open PageRank is asked once for the page's new hosts.
+        const CSourceSettings sources = RunSources();
+        if (sources.rank == ERankSource::OpenPageRank) LearnSourceRanks(sources, work.links, g_nLinks);
         CPageLoader loader;
         for (const std::string& address : work.links) {
             int nQueried = 0;

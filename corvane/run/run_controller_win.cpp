@@ -26,6 +26,7 @@
 #include "ui/url_dialog_win.h"
 #include "web/engine_query_win.h"
 #include "web/page_loader_win.h"
+#include "web/service_queries_win.h"
 #include "web/tools_library.h"
 
 CKernelHandle g_hSearchThread;
@@ -225,6 +226,7 @@ bool PrepareRun() {
 }
 
 void EnterRun(bool bClearStatusLines) {
+    BeginRunSources();
     EnterRunningState();
     if (bClearStatusLines) {
         SetDlgItemTextA(g_hMainWnd, IDC_STATUS, "");
@@ -238,6 +240,13 @@ void StartProcess() {
     if (!PrepareRun()) return;
     char szAddresses[kAddressTextSize] = "";
     if (ShowUrlDialog(g_hMainWnd, szAddresses) != 1 || szAddresses[0] == '\0') return;
+    if (g_bTrawlBacklinks && !TakeSourceSettings().CountsBacklinks()) {
+        MessageBoxA(g_hMainWnd,
+                    "A back-link run needs result pages that answer \"link:\" queries: neither SearXNG nor the Brave "
+                    "Search API does. Choose the classic result pages under Settings > Sources for a back-link run.",
+                    "Pellmark", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     std::string szCopy = szAddresses;
     EnterRun(true);
     g_szRunKeywords[0] = '\0';

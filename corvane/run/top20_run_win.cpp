@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <set>
 
 #include "base/diagnostic_log.h"
 #include "base/exception_barrier.h"
@@ -20,6 +21,7 @@
 #include "ui/main_window_win.h"
 #include "ui/stop_dialog_win.h"
 #include "web/engine_query_win.h"
+#include "web/service_queries_win.h"
 
 namespace {
 
@@ -36,14 +38,42 @@ void ShowProgressLine(HWND hDialog, const char* szFormat, const std::string& val
     PumpMessages();
 }
 
+bool ClassicTop20Links(const std::string& keyword, int nTotal, std::vector<std::string>& links) {
+    std::string address = BuildQueryAddress(kTop20QueryTemplate, keyword.c_str(), kTop20ResultsPerPage, 0);
+    std::string szPage = LoadEnginePage(address.c_str(), nTotal);
+    int nStart = 0;
+    return ExtractGoogleLinks(szPage, links, nStart);
+}
+
+// The first results of today's result service, from as many pages as that
+// takes, and their ranks asked for at once.
+bool ServiceTop20Links(const CSourceSettings& sources, const std::string& keyword, int nTotal,
+                       std::vector<std::string>& links) {
+    std::set<std::string> seen;
+    for (int nPage = 0; links.size() < static_cast<std::size_t>(kTop20PerKeyword) && nPage < kMaxResultPages &&
+                        !g_Stopped;
+         ++nPage) {
+        SourcePage page = LoadSourcePage(sources, keyword, nPage, nTotal);
+        if (page.eOutcome != AnswerOutcome::Ok) continue;
+        std::vector<std::string> fresh, taken;
+        for (const std::string& url : page.urls)
+            if (seen.insert(url).second) fresh.push_back(url);
+        TakeServiceAddresses(fresh, taken);
+        links.insert(links.end(), taken.begin(), taken.end());
+        if (fresh.empty() || page.bLast) break;
+    }
+    if (links.size() > static_cast<std::size_t>(kTop20PerKeyword)) links.resize(kTop20PerKeyword);
+    if (sources.rank == ERankSource::OpenPageRank) LearnSourceRanks(sources, links, nTotal);
+    return !links.empty();
+}
+
 // Ranks one keyword's first results; answers the updated total.
 int RankKeyword(HWND hDialog, const std::string& keyword, int nTotal) {
     ShowProgressLine(hDialog, "Processing keyword %s", keyword);
-    std::string address = BuildQueryAddress(kTop20QueryTemplate, keyword.c_str(), kTop20ResultsPerPage, 0);
-    std::string szPage = LoadEnginePage(address.c_str(), nTotal);
+    const CSourceSettings sources = RunSources();
     std::vector<std::string> links;
-    int nStart = 0;
-    if (!ExtractGoogleLinks(szPage, links, nStart)) {
+    if (sources.results == EResultsSource::Classic ? !ClassicTop20Links(keyword, nTotal, links)
+                                                   : !ServiceTop20Links(sources, keyword, nTotal, links)) {
         g_Log.Write("No Links Found");
         return nTotal;
     }
@@ -108,6 +138,7 @@ unsigned __stdcall Top20Worker(void* lpParam) {
 void DoTop20(const std::vector<std::string>& keywords) {
     if (s_bTop20Running) return;
     s_bTop20Running = true;
+    BeginRunSources();
     s_bCloseRequested = false;
     auto* lpKeywords = new std::vector<std::string>(keywords);
     CKernelHandle thread = StartThread(Top20Worker, lpKeywords);

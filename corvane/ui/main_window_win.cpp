@@ -25,6 +25,8 @@
 #include "ui/options_dialog_win.h"
 #include "ui/result_columns_win.h"
 #include "ui/settings_win.h"
+#include "ui/source_settings_win.h"
+#include "ui/sources_dialog_win.h"
 #include "ui/status.h"
 #include "ui/status_mailbox.h"
 #include "ui/stop_dialog_win.h"
@@ -85,6 +87,15 @@ void ShowWaitingStatus() {
     }
 }
 
+// The sources in force. After a new install none is chosen yet: the
+// Sources dialog then opens once the window shows, with what each needs.
+void LoadSources(HWND hWnd) {
+    CSourceSettings sources;
+    LoadSourceSettings(sources);
+    PutSourceSettings(sources);
+    if (!sources.bChosen) PostMessageA(hWnd, WM_COMMAND, ID_SETTINGS_SOURCES, 0);
+}
+
 void OnInitDialog(HWND hWnd) {
     g_nLinksShown = 0;
     g_nQueryDelay = 100;
@@ -93,6 +104,7 @@ void OnInitDialog(HWND hWnd) {
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
     LoadStoredOptions();
+    LoadSources(hWnd);
     g_hMainWnd = hWnd;
     g_hList = GetDlgItem(hWnd, IDC_RESULTS);
     ListView_SetExtendedListViewStyle(g_hList, LVS_EX_ONECLICKACTIVATE);
@@ -200,6 +212,10 @@ void OnCommand(HWND hWnd, int nId) {
     case IDC_SHOWREPORT: ShowTextResults(); break;
     case IDC_SENDMAIL: g_MailSender.Send(); break;
     case ID_SETTINGS_OPTIONS: ShowOptionsDialog(hWnd); break;
+    case ID_SETTINGS_SOURCES:
+        // Not while a run has copied the sources it works with.
+        if (!g_bRunning && !IsTop20Running()) ShowSourcesDialog(hWnd);
+        break;
     case ID_HELP_CONTACT: ShowContactBox(hWnd); break;
     case ID_HELP_HELPCONTENTSF1: OpenManual(); break;
     case ID_HELP_ABOUT: ShowAboutBox(hWnd); break;

@@ -16,16 +16,6 @@ namespace {
 
 constexpr int kDelayFieldSize = 260;
 
-std::string FieldText(HWND hDlg, int nId) {
-    HWND hField = GetDlgItem(hDlg, nId);
-    int nLength = hField ? GetWindowTextLengthA(hField) : 0;
-    if (nLength <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(nLength) + 1, '\0');
-    int nCopied = GetWindowTextA(hField, &text[0], nLength + 1);
-    text.resize(static_cast<std::size_t>(nCopied > 0 ? nCopied : 0));
-    return text;
-}
-
 void InitOptions(HWND hDlg) {
     // The field shows the delay in force; the stored one takes over after.
     int nCurrentDelay = g_nQueryDelay;

@@ -19,3 +19,9 @@ std::string LoadEnginePage(const char* szAddress, int nProgress) {
     CQueryStamp stamp;
     return CPageLoader().LoadPage(szAddress, nProgress);
 }
+
+CPageAnswer LoadServiceAnswer(const std::string& address, const std::string& headers, int nProgress) {
+    SleepForQueryInterval();
+    CQueryStamp stamp;
+    return CPageLoader().LoadAnswer(address.c_str(), headers, nProgress);
+}

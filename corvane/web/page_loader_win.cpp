@@ -61,6 +61,16 @@ const CertificateError kCertificateErrors[] = {
     {ERROR_WINHTTP_SECURE_CHANNEL_ERROR, "ERROR_WINHTTP_SECURE_CHANNEL_ERROR"},
 };
 
+}  // namespace
+
+bool IsCertificateRefusal(DWORD dwError) {
+    for (const CertificateError& error : kCertificateErrors)
+        if (error.dwCode == dwError) return true;
+    return false;
+}
+
+namespace {
+
 // One log line per load that a certificate refusal ends, however often
 // the send is tried.
 void LogCertificateFailure(const char* szUrl, DWORD dwError, bool& bLogged) {

@@ -51,6 +51,9 @@ constexpr uint64_t kLoadTimeoutsMs = kSendAttempts * kRequestOutMs + (kSendAttem
                                      kReceiveTimeoutMs + kAutomaticRedirects * (kRequestOutMs + kReceiveTimeoutMs) +
                                      kMaxBodyReadMs + kReceiveTimeoutMs;
 
+// Whether a failed load's error names a refused server certificate.
+bool IsCertificateRefusal(DWORD dwError);
+
 // A hold on a WinHTTP session: the handle is closed when the last hold goes.
 using CSessionHandle = std::shared_ptr<void>;
 

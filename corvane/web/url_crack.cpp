@@ -59,3 +59,20 @@ bool CrackURL(std::string url, std::string& host, std::string& path, bool& bSecu
     if (path == "/") path.clear();
     return !host.empty();
 }
+
+std::string PercentEncoded(const std::string& bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(bytes.size() * 3);
+    for (unsigned char c : bytes) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+            c == '_' || c == '~') {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0x0F];
+        }
+    }
+    return encoded;
+}

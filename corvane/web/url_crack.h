@@ -26,5 +26,9 @@ struct HostRange {
 HostRange HostSpan(const std::string& address);
 
 bool CrackURL(std::string url, std::string& host, std::string& path);
+
+// Bytes as a query parameter carries them: every byte but the unreserved
+// letters, digits and "-._~" as "%XX".
+std::string PercentEncoded(const std::string& bytes);
 // The same; bSecure tells that the host came behind "https://".
 bool CrackURL(std::string url, std::string& host, std::string& path, bool& bSecure);

@@ -4,6 +4,7 @@ namespace {
 
 const char kParent[] = "SOFTWARE\\Pellmark";
 const char kOptions[] = "SOFTWARE\\Pellmark\\Options";
+const char kSources[] = "SOFTWARE\\Pellmark\\Sources";
 
 struct CKey {
     HKEY h = nullptr;
@@ -23,10 +24,10 @@ void CreateKey(const char* szPath) {
 
 }  // namespace
 
-COptionsSandbox::COptionsSandbox() {
-    m_bHadParent = KeyExists(kParent);
-    m_bHadOptions = KeyExists(kOptions);
-    CKey key(kOptions, KEY_READ);
+COptionsSandbox::KeySnapshot COptionsSandbox::Snapshot(const char* szPath) {
+    KeySnapshot snapshot;
+    snapshot.bExisted = KeyExists(szPath);
+    CKey key(szPath, KEY_READ);
     for (DWORD i = 0; key.h; ++i) {
         char szName[256];
         DWORD dwName = sizeof szName, dwType = 0, dwData = 0;
@@ -34,19 +35,34 @@ COptionsSandbox::COptionsSandbox() {
         std::string data(dwData, '\0');
         dwName = sizeof szName;
         RegEnumValueA(key.h, i, szName, &dwName, nullptr, &dwType, reinterpret_cast<BYTE*>(&data[0]), &dwData);
-        m_saved.push_back({szName, dwType, data});
+        snapshot.values.push_back({szName, dwType, data});
     }
+    return snapshot;
+}
+
+void COptionsSandbox::Restore(const char* szPath, const KeySnapshot& snapshot) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, szPath);
+    if (!snapshot.bExisted) return;
+    CreateKey(szPath);
+    CKey key(szPath, KEY_ALL_ACCESS);
+    for (const Value& v : snapshot.values)
+        RegSetValueExA(key.h, v.name.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()),
+                       static_cast<DWORD>(v.data.size()));
+}
+
+// Every test starts from the classic sources: no "Sources" key.
+COptionsSandbox::COptionsSandbox()
+    : m_bHadParent(KeyExists(kParent)), m_options(Snapshot(kOptions)), m_sources(Snapshot(kSources)) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSources);
 }
 
 COptionsSandbox::~COptionsSandbox() {
-    Remove();
+    Restore(kSources, m_sources);
+    Restore(kOptions, m_options);
     if (m_bHadParent)
         CreateKey(kParent);
     else
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
-    if (!m_bHadOptions) return;
-    CreateEmpty();
-    for (const Value& v : m_saved) SetRaw(v.name.c_str(), v.type, v.data);
 }
 
 void COptionsSandbox::CreateEmpty() {
@@ -58,6 +74,7 @@ void COptionsSandbox::Remove() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kOptions); }
 
 void COptionsSandbox::RemoveParent() {
     Remove();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSources);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The options key of the test prefix ("SOFTWARE\Pellmark" subkey "Options"
 // under HKEY_LOCAL_MACHINE), made as an installer would make it and put
-// back as it was found when the test ends. Tests that use it hold the
+// back as it was found when the test ends. The "Sources" subkey is taken
+// away meanwhile (every source classic), and put back too. Tests that use it hold the
 // CTest lock "registry_options".
 #include <windows.h>
 
@@ -38,7 +39,14 @@ private:
         DWORD type;
         std::string data;
     };
+    struct KeySnapshot {
+        bool bExisted = false;
+        std::vector<Value> values;
+    };
+    static KeySnapshot Snapshot(const char* szPath);
+    static void Restore(const char* szPath, const KeySnapshot& snapshot);
+
     bool m_bHadParent = false;
-    bool m_bHadOptions = false;
-    std::vector<Value> m_saved;
+    KeySnapshot m_options;
+    KeySnapshot m_sources;
 };
