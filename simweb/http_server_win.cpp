@@ -25,10 +25,14 @@ const char* Reason(int nStatus) {
         case 301: return "Moved Permanently";
         case 302: return "Found";
         case 400: return "Bad Request";
+        case 401: return "Unauthorized";
+        case 403: return "Forbidden";
         case 404: return "Not Found";
         case 405: return "Method Not Allowed";
         case 408: return "Request Timeout";
         case 414: return "URI Too Long";
+        case 422: return "Unprocessable Entity";
+        case 429: return "Too Many Requests";
         case 431: return "Request Header Fields Too Large";
         case 500: return "Internal Server Error";
         case 503: return "Service Unavailable";
@@ -45,16 +49,28 @@ void SetTimeout(SOCKET s, int nOption, DWORD nMs) {
     setsockopt(s, SOL_SOCKET, nOption, reinterpret_cast<const char*>(&nMs), sizeof nMs);
 }
 
-std::string HeaderValue(const std::string& head, const char* szName) {
-    std::string key = std::string("\n") + szName + ":";
-    std::size_t pos = FindNoCase(head, key.c_str());
-    if (pos == std::string::npos) return std::string();
-    pos += key.size();
-    std::size_t end = head.find('\n', pos);
-    std::string value = head.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-    std::size_t first = value.find_first_not_of(" \t");
-    std::size_t last = value.find_last_not_of(" \t\r");
-    return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+// Every field of the head by lower-case name; a repeated field keeps its
+// first value.
+HeaderFields ReadFields(const std::string& head) {
+    HeaderFields fields;
+    for (std::size_t pos = head.find('\n'); pos != std::string::npos && pos + 1 < head.size();) {
+        std::size_t end = head.find('\n', pos + 1);
+        std::string line = head.substr(pos + 1, end == std::string::npos ? std::string::npos : end - pos - 1);
+        pos = end;
+        std::size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        std::string value = line.substr(colon + 1);
+        std::size_t first = value.find_first_not_of(" \t");
+        std::size_t last = value.find_last_not_of(" \t\r");
+        fields.emplace(ToLower(line.substr(0, colon)),
+                       first == std::string::npos ? std::string() : value.substr(first, last - first + 1));
+    }
+    return fields;
+}
+
+std::string FieldValue(const HeaderFields& fields, const char* szName) {
+    auto it = fields.find(szName);
+    return it == fields.end() ? std::string() : it->second;
 }
 
 std::size_t HeadEnd(const std::string& pending, std::size_t& nSeparator) {
@@ -88,12 +104,13 @@ bool ParseHead(const std::string& text, HttpRequestHead& head) {
     head.method = line.substr(0, sp1);
     head.target = OriginForm(line.substr(sp1 + 1, sp2 - sp1 - 1));
     if (head.method.empty() || head.target.empty()) return false;
-    head.host = HeaderValue(text, "host");
-    std::string connection = ToLower(HeaderValue(text, "connection"));
+    head.fields = ReadFields(text);
+    head.host = FieldValue(head.fields, "host");
+    std::string connection = ToLower(FieldValue(head.fields, "connection"));
     head.bKeepAlive = version == "HTTP/1.1" ? connection.find("close") == std::string::npos
                                             : connection.find("keep-alive") != std::string::npos;
-    std::string length = HeaderValue(text, "content-length");
-    head.bHasBody = (!length.empty() && length != "0") || !HeaderValue(text, "transfer-encoding").empty();
+    std::string length = FieldValue(head.fields, "content-length");
+    head.bHasBody = (!length.empty() && length != "0") || !FieldValue(head.fields, "transfer-encoding").empty();
     return true;
 }
 

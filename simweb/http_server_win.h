@@ -26,6 +26,7 @@ struct HttpRequestHead {
     std::string method;
     std::string target;  // origin form
     std::string host;    // the Host header as sent, empty without one
+    HeaderFields fields;
     bool bKeepAlive = false;
     bool bHasBody = false;
 };

@@ -63,8 +63,13 @@ int Serve(const simweb::SimWebOptions& options) {
     }
     g_pSimWeb = &simWeb;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    std::printf("simweb: %zu sites, %zu pages; engine %s, WhoIs %s\n", simWeb.Corpus().SiteCount(),
-                simWeb.Corpus().PageCount(), options.engineHost.c_str(), options.whoisHost.c_str());
+    std::string sources;
+    for (std::size_t k = 0; k < simweb::kSourceKinds; ++k)
+        if (!options.sources[k].host.empty())
+            sources += std::string(", ") + simweb::SourceName(static_cast<simweb::SourceKind>(k)) + " https://" +
+                       options.sources[k].host;
+    std::printf("simweb: %zu sites, %zu pages; engine %s, WhoIs %s%s\n", simWeb.Corpus().SiteCount(),
+                simWeb.Corpus().PageCount(), options.engineHost.c_str(), options.whoisHost.c_str(), sources.c_str());
     std::fflush(stdout);
     simWeb.WaitForStopRequest(-1);
     simWeb.Stop();

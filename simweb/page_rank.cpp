@@ -10,9 +10,7 @@ namespace simweb {
 namespace {
 
 int IdealRank(double dValue, double dLow, double dHigh) {
-    if (!(dHigh > dLow) || dValue <= dLow) return 0;
-    double dScaled = kMaxToolbarRank * std::log(dValue / dLow) / std::log(dHigh / dLow);
-    int nRank = static_cast<int>(std::floor(dScaled + 1e-9));
+    int nRank = static_cast<int>(std::floor(ToolbarScale(dValue, dLow, dHigh) + 1e-9));
     return std::min(std::max(nRank, 0), kMaxToolbarRank);
 }
 
@@ -28,6 +26,11 @@ std::vector<int> PagesByRank(const std::vector<double>& pageRank, const std::vec
 }
 
 }  // namespace
+
+double ToolbarScale(double dValue, double dLow, double dHigh) {
+    if (!(dHigh > dLow) || dValue <= dLow) return 0;
+    return kMaxToolbarRank * std::log(dValue / dLow) / std::log(dHigh / dLow);
+}
 
 std::vector<double> ComputePageRank(const std::vector<std::vector<int>>& outLinks, double dTolerance,
                                     int nMaxRounds) {

@@ -14,6 +14,10 @@ constexpr int kMaxToolbarRank = 10;
 std::vector<double> ComputePageRank(const std::vector<std::vector<int>>& outLinks, double dTolerance = 1e-12,
                                     int nMaxRounds = 1000);
 
+// A PageRank on the toolbar's 0-10 logarithmic scale between the lowest
+// and highest value, before it is cut to a whole step.
+double ToolbarScale(double dValue, double dLow, double dHigh);
+
 // Toolbar ranks 0..10: the logarithm of PageRank between the corpus's
 // smallest and largest value, stretched over the scale. The scale has
 // two promises: a higher PageRank never gives a lower rank, and a page

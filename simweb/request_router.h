@@ -3,6 +3,7 @@
 // target: the engine (results, "link:", cache, toolbar rank), the WhoIs
 // service, or a site's pages.
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "corpus.h"
@@ -17,11 +18,15 @@ struct HttpAnswer {
     std::string location;  // for redirects
 };
 
+// A request's header fields by lower-case name, each as first sent.
+using HeaderFields = std::map<std::string, std::string>;
+
 // What one listening address serves; the engine and the WhoIs service
 // may share one.
 struct ListenerRole {
     bool bEngine = false;
     bool bWhoIs = false;
+    int nSource = -1;  // one of today's sources (a SourceKind)
     int nSite = -1;
     int nHostile = -1;  // a hostile site's kind
     bool bToSecure = false;  // the site's plain http forwards every request to https

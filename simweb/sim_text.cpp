@@ -135,4 +135,9 @@ long long ParseNumber(const std::string& text, long long nDefault, long long nMi
     return nValue;
 }
 
+bool ReadCount(const std::string& text, long long nMin, long long nMax, long long& nValue) {
+    nValue = ParseNumber(text, -1, -1, nMax + 1);
+    return text.find_first_not_of("0123456789") == std::string::npos && nValue >= nMin && nValue <= nMax;
+}
+
 }  // namespace simweb

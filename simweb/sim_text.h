@@ -35,5 +35,8 @@ std::vector<std::string> SplitWords(const std::string& text);
 
 // Leading decimal number clamped to [nMin, nMax]; nDefault when none.
 long long ParseNumber(const std::string& text, long long nDefault, long long nMin, long long nMax);
+// A value that is digits only and within [nMin, nMax] (nMin >= 0); false
+// for anything else, the empty text included.
+bool ReadCount(const std::string& text, long long nMin, long long nMax, long long& nValue);
 
 }  // namespace simweb

@@ -1,5 +1,6 @@
 #include "simweb_options.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -15,11 +16,6 @@ namespace {
 constexpr long long kMaxSites = 60000;
 constexpr long long kMaxPagesPerSite = 100000;
 constexpr long long kMaxCount = 1000000000LL;
-
-bool ReadCount(const std::string& text, long long nMin, long long nMax, long long& nValue) {
-    nValue = ParseNumber(text, -1, -1, nMax + 1);
-    return text.find_first_not_of("0123456789") == std::string::npos && nValue >= nMin && nValue <= nMax;
-}
 
 bool IsAddress(const std::string& text) {
     uint32_t nAddress;
@@ -53,6 +49,68 @@ bool SetAddress(const std::string& text, std::string& target) {
     return true;
 }
 
+ValueSetter SourceAddress(SourceKind kind) {
+    return [kind](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.Source(kind).host); };
+}
+
+ValueSetter SourceKey(SourceKind kind) {
+    return [kind](const std::string& v, SimWebOptions& o) {
+        o.Source(kind).key = v;
+        return !v.empty();
+    };
+}
+
+// "--fault SOURCE:KIND", each kind for the sources that can fail that way.
+bool ReadFault(const std::string& text, SimWebOptions& options) {
+    constexpr unsigned kAll = (1u << kSourceKinds) - 1;
+    constexpr unsigned kKeyed = 1u << static_cast<unsigned>(SourceKind::Brave) |
+                                1u << static_cast<unsigned>(SourceKind::OpenPageRank);
+    struct FaultSwitch {
+        const char* szName;
+        bool SourceFaults::*pFlag;
+        unsigned nKinds;
+    };
+    static const FaultSwitch kSwitches[] = {
+        {"json-off", &SourceFaults::bJsonOff, 1u << static_cast<unsigned>(SourceKind::SearXng)},
+        {"key-refused", &SourceFaults::bKeyRefused, kKeyed},
+        {"quota", &SourceFaults::bQuotaUsed, 1u << static_cast<unsigned>(SourceKind::Brave)},
+        {"429-once", &SourceFaults::bRateLimitOnce, kAll},
+        {"malformed-once", &SourceFaults::bMalformedOnce, kAll},
+    };
+    std::size_t colon = text.find(':');
+    for (std::size_t k = 0; k < kSourceKinds && colon != std::string::npos; ++k) {
+        SourceKind kind = static_cast<SourceKind>(k);
+        if (text.compare(0, colon, SourceName(kind)) != 0) continue;
+        for (const FaultSwitch& fault : kSwitches) {
+            if (text.compare(colon + 1, std::string::npos, fault.szName) != 0 || !(fault.nKinds & (1u << k))) continue;
+            options.Source(kind).faults.*fault.pFlag = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The services' own addresses, which no site may take.
+std::vector<std::string> ServiceHosts(const SimWebOptions& options) {
+    std::vector<std::string> hosts = {options.engineHost, options.whoisHost};
+    for (const SourceService& source : options.sources)
+        if (!source.host.empty()) hosts.push_back(source.host);
+    return hosts;
+}
+
+// Each source has an address of its own: its TLS front and its listener
+// serve nothing else.
+bool CheckSourceHosts(const SimWebOptions& options, std::string& error) {
+    std::vector<std::string> hosts = ServiceHosts(options);
+    for (std::size_t i = 2; i < hosts.size(); ++i) {
+        if (std::count(hosts.begin(), hosts.end(), hosts[i]) > 1) {
+            error = "each of today's sources needs an address of its own: " + hosts[i];
+            return false;
+        }
+    }
+    return true;
+}
+
 const std::map<std::string, ValueSetter>& ValueOptions() {
     static const std::map<std::string, ValueSetter> kOptions = {
         {"--seed", [](const std::string& v, SimWebOptions& o) {
@@ -73,6 +131,12 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--port", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, 65535, o.nPort); }},
         {"--front-port", [](const std::string& v, SimWebOptions& o) { return SetCount(v, 1, 65535, o.nFrontPort); }},
         {"--block", [](const std::string& v, SimWebOptions& o) { return ReadBlockRule(v, o); }},
+        {"--searxng", SourceAddress(SourceKind::SearXng)},
+        {"--brave", SourceAddress(SourceKind::Brave)},
+        {"--openpagerank", SourceAddress(SourceKind::OpenPageRank)},
+        {"--brave-token", SourceKey(SourceKind::Brave)},
+        {"--openpagerank-key", SourceKey(SourceKind::OpenPageRank)},
+        {"--fault", ReadFault},
         {"--write-corpus", [](const std::string& v, SimWebOptions& o) { o.writeFolder = v; return !v.empty(); }},
     };
     return kOptions;
@@ -100,12 +164,22 @@ std::string UsageText() {
            "  --engine ADDR      search engine, rank service, link: search (default " PELLMARK_SEARCH_HOST ")\n"
            "  --whois ADDR       WhoIs service (default " PELLMARK_WHOIS_HOST ")\n"
            "  --site-base ADDR   first site; the others follow it (default 127.0.0.2)\n"
+           "today's sources (https only: behind the TLS front, on --front-port; off unless given an address):\n"
+           "  --searxng ADDR            a SearXNG instance: /search?q=...&format=json&pageno=N\n"
+           "  --brave ADDR              the Brave Search API: /res/v1/web/search?q=...&count=20&offset=N\n"
+           "  --openpagerank ADDR       the Open PageRank API: /api/v1.0/getPageRank?domains[]=...\n"
+           "  --brave-token TOKEN       the X-Subscription-Token Brave accepts (default " +
+           std::string(kDefaultBraveToken) + ")\n"
+           "  --openpagerank-key KEY    the API-OPR key Open PageRank accepts (default " + kDefaultOpenPageRankKey + ")\n"
+           "  --fault SOURCE:KIND       searxng:json-off, brave:key-refused, openpagerank:key-refused, brave:quota,\n"
+           "                            or SOURCE:429-once, SOURCE:malformed-once (the next answer only)\n"
            "options:\n"
            "  --block N/MS       the N-th query within MS milliseconds gets the verification page\n"
            "  --hostile          also serve the hostile sites, from --hostile-base ADDR (default 127.0.0.200)\n"
            "  --print-map        list the services and sites with their addresses and WhoIs entries, and end\n"
-           "  --print-tls        list the TLS front the https sites need (ADDRESS:KIND:PORT), and end\n"
-           "  --front-port N     serve the https-only and forwarding sites' pages to the front on N (default 8080)\n"
+           "  --print-tls        list the TLS front the https sites and sources need (ADDRESS:KIND:PORT), and end\n"
+           "  --front-port N     serve the sources and the https-only and forwarding sites' pages to the front\n"
+           "                     on N (default 8080)\n"
            "  --write-corpus DIR write the corpus as a folder that --corpus reads, and end\n"
            "  --quiet            do not print a line per request\n"
            "Ctrl+C or a request for /simweb/stop on the engine's address stops it.\n";
@@ -136,20 +210,19 @@ bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& optio
 bool PlanHostileHosts(const SimWebOptions& options, std::vector<std::string>& hosts, std::string& error) {
     hosts.clear();
     return !options.bHostile ||
-           PlanSiteHosts(options.hostileBase, kHostileKinds, {options.engineHost, options.whoisHost}, hosts, error);
+           PlanSiteHosts(options.hostileBase, kHostileKinds, ServiceHosts(options), hosts, error);
 }
 
 bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error) {
     std::vector<std::string> reserved;
     if (!PlanHostileHosts(options, reserved, error)) return false;
-    reserved.push_back(options.engineHost);
-    reserved.push_back(options.whoisHost);
+    for (const std::string& host : ServiceHosts(options)) reserved.push_back(host);
     return PlanSiteHosts(options.siteBase, nSites, reserved, hosts, error);
 }
 
 bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error) {
     std::vector<std::string> hosts, hostile;
-    if (!PlanHostileHosts(options, hostile, error)) return false;
+    if (!CheckSourceHosts(options, error) || !PlanHostileHosts(options, hostile, error)) return false;
     if (options.corpusFolder.empty()) {
         if (!PlanHosts(options, static_cast<std::size_t>(options.generate.nSites), hosts, error)) return false;
         GenerateCorpus(options.generate, hosts, corpus, false);
@@ -166,6 +239,9 @@ bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& err
 
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus) {
     std::string text = "engine " + options.engineHost + "\nwhois " + options.whoisHost + "\n";
+    for (std::size_t k = 0; k < kSourceKinds; ++k)
+        if (!options.sources[k].host.empty())
+            text += std::string(SourceName(static_cast<SourceKind>(k))) + " " + options.sources[k].host + "\n";
     int nHostile = 0;
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
         const SimSite& site = corpus.Site(static_cast<int>(s));
@@ -193,6 +269,8 @@ std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCo
         {SiteScheme::Expired, "expired"},    {SiteScheme::WrongName, "wrong-name"},
         {SiteScheme::SelfSigned, "self-signed"}};
     std::vector<std::string> entries;
+    for (const SourceService& source : options.sources)
+        if (!source.host.empty()) entries.push_back(source.host + ":good:" + std::to_string(options.nFrontPort));
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
         const SimSite& site = corpus.Site(static_cast<int>(s));
         auto it = kCertificates.find(site.scheme);

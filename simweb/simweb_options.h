@@ -8,6 +8,7 @@
 
 #include "corpus.h"
 #include "corpus_generator.h"
+#include "source_services.h"
 
 namespace simweb {
 
@@ -19,8 +20,10 @@ struct SimWebOptions {
     std::string siteBase = "127.0.0.2";
     int nPort = 80;
     // Where the pages of a site that answers no plain http on nPort (it
-    // has none, or forwards it to https) are served to the TLS front.
+    // has none, or forwards it to https) are served to the TLS front, and
+    // today's sources, which answer https only.
     int nFrontPort = 8080;
+    SourceServices sources = DefaultSourceServices();
     int nBlockQueries = 0;  // 0: never show the verification page
     int64_t nBlockWindowMs = 0;
     bool bHostile = false;
@@ -29,29 +32,35 @@ struct SimWebOptions {
     bool bPrintFronts = false;
     bool bQuiet = false;
     std::string writeFolder;  // write the corpus there and end
+
+    SourceService& Source(SourceKind kind) { return sources[static_cast<std::size_t>(kind)]; }
+    const SourceService& Source(SourceKind kind) const { return sources[static_cast<std::size_t>(kind)]; }
 };
 
 // false with a reason (or with the usage text for --help).
 bool ParseCommandLine(const std::vector<std::string>& args, SimWebOptions& options, std::string& error);
 std::string UsageText();
 
-// The site addresses: one per site, from the site base, never the engine's
-// or the WhoIs service's own address, nor a hostile site's.
+// The site addresses: one per site, from the site base, never the engine's,
+// the WhoIs service's or a source's own address, nor a hostile site's.
 bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std::string>& hosts, std::string& error);
 // The hostile sites' addresses (none unless they are switched on).
 bool PlanHostileHosts(const SimWebOptions& options, std::vector<std::string>& hosts, std::string& error);
 
 // Generates or loads the corpus the options name, with the hostile sites
-// when they are switched on.
+// when they are switched on; false when a source shares an address with
+// the engine, the WhoIs service or another source.
 bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error);
 
-// One line per service and per site: number, address, name, home page,
-// WhoIs addresses; then one per hostile site: number, address, kind, page.
+// One line per service (a source's only when it is served) and per site:
+// number, address, name, home page, WhoIs addresses; then one per hostile
+// site: number, address, kind, page.
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus);
 
-// The TLS front a corpus needs, one ADDRESS:KIND:PORT entry per site that
-// serves https: the certificate it shows (good, expired, wrong-name or
-// self-signed) and the port of the plain side behind it.
+// The TLS front a corpus needs, one ADDRESS:KIND:PORT entry per source
+// served and per site that serves https: the certificate it shows (good,
+// expired, wrong-name or self-signed) and the port of the plain side
+// behind it.
 std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCorpus& corpus);
 // The port a site's pages are served on for plain http or for the front.
 int SitePagePort(const SimWebOptions& options, SiteScheme scheme);

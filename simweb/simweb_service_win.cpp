@@ -27,6 +27,7 @@ bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
     if (!BuildCorpus(m_options, m_corpus, error)) return false;
     m_router = std::make_unique<CRequestRouter>(m_corpus, m_options.engineHost, m_options.nBlockQueries,
                                                 m_options.nBlockWindowMs);
+    m_sources = std::make_unique<CSourceServices>(m_corpus, m_options.sources);
     PlanListeners();
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -48,7 +49,8 @@ void CSimWeb::Stop() {
 
 // A site that serves no plain http has its pages on the front's port
 // only; one that forwards http to https has the forwarding on the plain
-// port beside them.
+// port beside them. Today's sources answer https only, so the front's
+// port alone.
 void CSimWeb::PlanListeners() {
     m_points.clear();
     m_roles.clear();
@@ -63,6 +65,10 @@ void CSimWeb::PlanListeners() {
     };
     roleOf(m_options.engineHost, m_options.nPort).bEngine = true;
     roleOf(m_options.whoisHost, m_options.nPort).bWhoIs = true;
+    for (std::size_t k = 0; k < kSourceKinds; ++k) {
+        const std::string& host = m_options.sources[k].host;
+        if (!host.empty()) roleOf(host, m_options.nFrontPort).nSource = static_cast<int>(k);
+    }
     for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) {
         const SimSite& site = m_corpus.Site(static_cast<int>(s));
         ListenerRole& role = roleOf(site.host, SitePagePort(m_options, site.scheme));
@@ -84,6 +90,10 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
         served.afterSent = [this] { RequestStop(); };
         return served;
     }
+    if (role.nSource >= 0) {
+        served.answer = m_sources->Answer(static_cast<SourceKind>(role.nSource), head.target, head.fields);
+        return served;
+    }
     if (role.nHostile >= 0)
         return HostileAnswer(HostileKindAt(static_cast<std::size_t>(role.nHostile)),
                              m_points[static_cast<std::size_t>(nListener)].address, head.target);
@@ -102,6 +112,10 @@ void CSimWeb::Record(const RequestLogEntry& entry) {
     }
     m_changed.notify_all();
     if (observer) observer(entry);
+}
+
+void CSimWeb::SetSourceFaults(SourceKind kind, const SourceFaults& faults) {
+    if (m_sources) m_sources->SetFaults(kind, faults);
 }
 
 std::string CSimWeb::SiteMap() const { return SiteMapText(m_options, m_corpus); }

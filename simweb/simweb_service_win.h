@@ -1,6 +1,6 @@
 #pragma once
 // The whole local web in one object: builds the corpus, listens on the
-// engine, WhoIs and site addresses, answers, and keeps a log of the
+// engine, WhoIs, source and site addresses, answers, and keeps a log of the
 // requests that tests can read and wait on. Test programs start it in
 // their own process; simweb.exe is a console front end to it.
 #include <condition_variable>
@@ -16,6 +16,7 @@
 #include "http_server_win.h"
 #include "request_router.h"
 #include "simweb_options.h"
+#include "source_services.h"
 
 namespace simweb {
 
@@ -46,6 +47,10 @@ public:
     // Called on the serving thread after each answer (the console prints it).
     void SetRequestObserver(std::function<void(const RequestLogEntry&)> observer);
 
+    // Switches a source's failures while it serves (at start they come
+    // from the options); a "once" failure set here spoils its next answer.
+    void SetSourceFaults(SourceKind kind, const SourceFaults& faults);
+
     // Waits until "/simweb/stop" was requested on the engine's address or
     // RequestStop was called; false after the time limit (negative: none).
     bool WaitForStopRequest(int nTimeoutMs) const;
@@ -59,6 +64,7 @@ private:
     SimWebOptions m_options;
     CCorpus m_corpus;
     std::unique_ptr<CRequestRouter> m_router;
+    std::unique_ptr<CSourceServices> m_sources;
     CHttpServer m_server;
     std::vector<ListenPoint> m_points;
     std::vector<ListenerRole> m_roles;

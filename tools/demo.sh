@@ -9,7 +9,10 @@
 #                   file, the log and pictures in demo-output/.
 # The corpus is a web of today: most pages https behind a TLS front
 # (tools/tls.sh) with certificates of the tree's own authority, and a few
-# behind broken certificates, which the run logs and passes over.
+# behind broken certificates, which the run logs and passes over. The
+# local web also serves today's sources from the same corpus, over https
+# on addresses of their own: a SearXNG instance, the Brave Search API and
+# the Open PageRank API.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree=${1:-}
@@ -18,6 +21,9 @@ tree="$(cd "$tree" && pwd)"
 bin="$tree/bin" prefix="$tree/wineprefix"
 out="$here/demo-output"
 web=(--seed 7 --sites 12 --pages 8 --today)
+brave_token=demo-brave-token opr_key=demo-openpagerank-key
+sources=(--searxng 127.0.0.251 --brave 127.0.0.252 --openpagerank 127.0.0.253
+         --brave-token "$brave_token" --openpagerank-key "$opr_key")
 . "$here/tools/wine-env.sh"
 loader="$(tree_loader "$tree")"
 wine_env "$prefix" "$loader"
@@ -39,9 +45,9 @@ create_settings_key() {
 
 start_web() {
   local fronts
-  mapfile -t fronts < <("$loader" "$bin/simweb.exe" "${web[@]}" --print-tls | tr -d '\r')
+  mapfile -t fronts < <("$loader" "$bin/simweb.exe" "${web[@]}" "${sources[@]}" --print-tls | tr -d '\r')
   "$here/tools/tls.sh" start "$tree" demo "${fronts[@]}"
-  "$here/tools/simweb.sh" start "$tree" "${web[@]}" --quiet
+  "$here/tools/simweb.sh" start "$tree" "${web[@]}" "${sources[@]}" --quiet
 }
 
 stop_all() {
@@ -62,6 +68,8 @@ run_for_user() {
   echo "pellmark: the local web serves; the program opens in demo-output/ (close it to end the demo)."
   echo "pellmark: README.md, \"Trying it\", has three runs to try; keywords with results: ${keywords[*]};"
   echo "pellmark: the sites' addresses are in $tree/simweb.map."
+  echo "pellmark: today's sources: SearXNG https://127.0.0.251, Brave Search API https://127.0.0.252"
+  echo "pellmark: (token $brave_token), Open PageRank https://127.0.0.253 (key $opr_key)."
   (cd "$out" && "$loader" "$bin/Corvane.exe")
 }
 

@@ -456,3 +456,57 @@ TEST(CommandLine, OptionsAndMistakes) {
         EXPECT_NE(error.find("usage"), std::string::npos);
     }
 }
+
+TEST(CommandLine, TodaysSourcesTheirKeysAndFaults) {
+    SimWebOptions options;
+    std::string error;
+    for (const SourceService& source : options.sources) EXPECT_TRUE(source.host.empty()) << "none served unless asked";
+    EXPECT_EQ(options.Source(SourceKind::Brave).key, kDefaultBraveToken);
+    EXPECT_EQ(options.Source(SourceKind::OpenPageRank).key, kDefaultOpenPageRankKey);
+    ASSERT_TRUE(ParseCommandLine({"--searxng", "127.0.22.251", "--brave", "127.0.22.252", "--openpagerank", "127.0.22.253",
+                                  "--brave-token", "t1", "--openpagerank-key", "k1", "--fault", "searxng:json-off", "--fault",
+                                  "brave:quota", "--fault", "brave:429-once", "--fault", "openpagerank:key-refused",
+                                  "--fault", "openpagerank:malformed-once"},
+                                 options, error))
+        << error;
+    const SourceService& searxng = options.Source(SourceKind::SearXng);
+    const SourceService& brave = options.Source(SourceKind::Brave);
+    const SourceService& ranks = options.Source(SourceKind::OpenPageRank);
+    EXPECT_EQ(searxng.host + brave.host + ranks.host, "127.0.22.251127.0.22.252127.0.22.253");
+    EXPECT_EQ(brave.key + ranks.key, "t1k1");
+    EXPECT_TRUE(searxng.faults.bJsonOff && !searxng.faults.bRateLimitOnce);
+    EXPECT_TRUE(brave.faults.bQuotaUsed && brave.faults.bRateLimitOnce && !brave.faults.bKeyRefused);
+    EXPECT_TRUE(ranks.faults.bKeyRefused && ranks.faults.bMalformedOnce && !ranks.faults.bRateLimitOnce);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--searxng", "localhost"}, {"--brave-token", ""}, {"--fault", "searxng:key-refused"},
+             {"--fault", "openpagerank:quota"}, {"--fault", "brave:json-off"}, {"--fault", "bing:429-once"},
+             {"--fault", "brave"}, {"--fault", "brave:"}, {"--fault", "brave:quotas"}}) {
+        SimWebOptions ignored;
+        EXPECT_FALSE(ParseCommandLine(bad, ignored, error)) << bad[0] << " " << bad[1];
+    }
+}
+
+TEST(Sources, TakeAddressesOfTheirOwnThatSitesSkipAndEachHasAFront) {
+    SimWebOptions options;
+    options.engineHost = options.whoisHost = "127.0.22.1";
+    options.siteBase = "127.0.22.2";
+    options.generate = GenerateSpec{3, 4, 2};
+    options.Source(SourceKind::SearXng).host = "127.0.22.3";
+    options.Source(SourceKind::OpenPageRank).host = "127.0.22.5";
+    CCorpus corpus;
+    std::string error;
+    ASSERT_TRUE(BuildCorpus(options, corpus, error)) << error;
+    std::vector<std::string> hosts;
+    for (std::size_t s = 0; s < corpus.SiteCount(); ++s) hosts.push_back(corpus.Site(static_cast<int>(s)).host);
+    EXPECT_EQ(hosts, (std::vector<std::string>{"127.0.22.2", "127.0.22.4", "127.0.22.6", "127.0.22.7"}));
+    EXPECT_EQ(SiteMapText(options, corpus).find("engine 127.0.22.1\nwhois 127.0.22.1\nsearxng 127.0.22.3\n"
+                                                "openpagerank 127.0.22.5\nsite 1 127.0.22.2 "),
+              0u);
+    EXPECT_EQ(TlsFrontEntries(options, corpus), (std::vector<std::string>{"127.0.22.3:good:8080", "127.0.22.5:good:8080"}));
+    for (const char* szShared : {"127.0.22.1", "127.0.22.3"}) {
+        options.Source(SourceKind::Brave).host = szShared;
+        CCorpus refused;
+        EXPECT_FALSE(BuildCorpus(options, refused, error)) << szShared;
+        EXPECT_NE(error.find("address of its own"), std::string::npos) << error;
+    }
+}

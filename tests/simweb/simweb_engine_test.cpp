@@ -1,10 +1,13 @@
 // The engine's answers, read the way the program reads them: result
 // paging, "link:" results and counts, toolbar ranks and the checksum,
-// WhoIs pages, the verification rule, and the sites' own pages.
+// WhoIs pages, the verification rule, and the sites' own pages; and
+// today's sources' answers, read as their documentation describes them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include <nlohmann/json.hpp>
 
 #include "checksum.h"
 #include "corpus_folder.h"
@@ -16,6 +19,7 @@
 #include "sim_text.h"
 #include "simweb_reader.h"
 #include "simweb_scratch.h"
+#include "source_services.h"
 
 using namespace simweb;
 using namespace simweb_test;
@@ -380,4 +384,295 @@ TEST(EnginePages, TotalsAreGroupedLikeTheEngines) {
     EXPECT_EQ(GroupDigits(999), "999");
     EXPECT_EQ(GroupDigits(1234), "1,234");
     EXPECT_EQ(GroupDigits(1234567), "1,234,567");
+}
+
+namespace {
+
+using Json = nlohmann::json;
+
+const char kToken[] = "brave-test-token";
+const char kKey[] = "opr-test-key";
+
+class SourcesTest : public EngineTest {
+protected:
+    static SourceServices Keyed() {
+        SourceServices services = DefaultSourceServices();
+        services[static_cast<std::size_t>(SourceKind::Brave)].key = kToken;
+        services[static_cast<std::size_t>(SourceKind::OpenPageRank)].key = kKey;
+        return services;
+    }
+    HttpAnswer Ask(SourceKind kind, const std::string& target, const HeaderFields& fields = {}) {
+        return m_sources.Answer(kind, target, fields);
+    }
+    HttpAnswer Brave(const std::string& query, const std::string& token = kToken) {
+        return Ask(SourceKind::Brave, "/res/v1/web/search?" + query,
+                   {{"x-subscription-token", token}, {"accept", "application/json"}});
+    }
+    HttpAnswer Ranks(const std::string& query, const std::string& key = kKey) {
+        return Ask(SourceKind::OpenPageRank, "/api/v1.0/getPageRank?" + query, {{"api-opr", key}});
+    }
+    // The JSON body of an answer with the status; discarded when it is no JSON.
+    static Json Body(const HttpAnswer& answer, int nStatus) {
+        EXPECT_EQ(answer.nStatus, nStatus) << answer.body;
+        EXPECT_EQ(answer.contentType, "application/json");
+        return Json::parse(answer.body, nullptr, false);
+    }
+
+    CSourceServices m_sources{*s_generated, Keyed()};
+};
+
+}  // namespace
+
+TEST_F(SourcesTest, SearXngPagesEveryResultInTheEnginesOrderThenAnEmptyPage) {
+    for (const char* szQuery : {"the", "guide", "best+tips", "nothingatall"}) {
+        std::vector<int> expected = s_generated->Search(PercentDecode(szQuery, true));
+        std::vector<std::string> urls;
+        std::size_t nPage = 1;
+        for (; nPage <= 100; ++nPage) {
+            Json page = Body(Ask(SourceKind::SearXng, std::string("/search?q=") + szQuery + "&format=json&pageno=" +
+                                                          std::to_string(nPage)),
+                             200);
+            ASSERT_TRUE(page.is_object()) << szQuery;
+            EXPECT_EQ(page["query"], PercentDecode(szQuery, true));
+            EXPECT_EQ(page["number_of_results"], expected.size());
+            for (const char* szList : {"answers", "corrections", "infoboxes", "suggestions", "unresponsive_engines"})
+                EXPECT_TRUE(page[szList].is_array() && page[szList].empty()) << szList;
+            if (page["results"].empty()) break;
+            EXPECT_LE(page["results"].size(), static_cast<std::size_t>(kSearXngPageSize));
+            for (const Json& result : page["results"]) {
+                int found = s_generated->FindPage(result["url"]);
+                ASSERT_GE(found, 0) << result;
+                EXPECT_EQ(result["title"], s_generated->Title(found));
+                EXPECT_EQ(result["content"], s_generated->Snippet(found));
+                EXPECT_EQ(result["engine"], "simweb");
+                urls.push_back(result["url"]);
+            }
+        }
+        EXPECT_EQ(urls, Addresses(*s_generated, expected)) << szQuery;
+        EXPECT_EQ(nPage, (expected.size() + 9) / 10 + 1) << szQuery;
+    }
+    // The HTML page lists the same first page.
+    std::vector<int> expected = s_generated->Search("the");
+    ASSERT_GT(expected.size(), 10u);
+    for (const char* szTarget : {"/search?q=the", "/?q=the&format=html&pageno=1"}) {
+        HttpAnswer html = Ask(SourceKind::SearXng, szTarget);
+        EXPECT_EQ(html.nStatus, 200);
+        EXPECT_EQ(html.contentType, "text/html");
+        for (std::size_t i = 0; i < 11; ++i)
+            EXPECT_EQ(html.body.find("href=\"" + s_generated->Page(expected[i]).address + "\"") != std::string::npos, i < 10)
+                << szTarget << " result " << i;
+    }
+}
+
+TEST_F(SourcesTest, SearXngRefusesBadRequestsAndUnservedFormats) {
+    struct Case {
+        const char* szTarget;
+        int nStatus;
+        const char* szError;  // the JSON error, or a text of the HTML page
+    };
+    const Case kCases[] = {
+        {"/search?q=the&format=json&pageno=0", 400, "Invalid value \"0\" for parameter pageno"},
+        {"/search?q=the&format=json&pageno=two", 400, "Invalid value \"two\" for parameter pageno"},
+        {"/search?format=json", 400, "No query"},
+        {"/search?q=&format=json", 400, "No query"},
+        {"/search?q=the&pageno=-1", 400, "for parameter pageno"},
+        {"/search?q=the&format=csv", 403, "Forbidden"},
+        {"/search?q=the&format=rss", 403, "Forbidden"},
+        {"/preferences", 404, "Not Found"},
+    };
+    for (const Case& c : kCases) {
+        HttpAnswer answer = Ask(SourceKind::SearXng, c.szTarget);
+        EXPECT_EQ(answer.nStatus, c.nStatus) << c.szTarget;
+        Json body = Json::parse(answer.body, nullptr, false);
+        if (answer.contentType == "application/json")
+            EXPECT_EQ(body["error"], c.szError) << c.szTarget;
+        else
+            EXPECT_NE(answer.body.find(c.szError), std::string::npos) << c.szTarget << answer.body;
+    }
+}
+
+TEST_F(SourcesTest, BravePagesByOffsetUpToItsLastOffset) {
+    const std::vector<int> expected = s_generated->Search("the");
+    ASSERT_GT(expected.size(), 70u) << "needs more results than ten pages of seven";
+    for (long long nCount : {20LL, 7LL}) {
+        std::vector<std::string> urls;
+        long long nOffset = 0;
+        for (;; ++nOffset) {
+            Json page = Body(Brave("q=the&count=" + std::to_string(nCount) + "&offset=" + std::to_string(nOffset)), 200);
+            ASSERT_TRUE(page.is_object());
+            EXPECT_EQ(page["type"], "search");
+            EXPECT_EQ(page["query"]["original"], "the");
+            ASSERT_EQ(page["web"]["type"], "search");
+            EXPECT_LE(page["web"]["results"].size(), static_cast<std::size_t>(nCount));
+            for (const Json& result : page["web"]["results"]) {
+                EXPECT_EQ(result["title"], s_generated->Title(s_generated->FindPage(result["url"])));
+                urls.push_back(result["url"]);
+            }
+            if (!page["query"]["more_results_available"].get<bool>()) break;
+        }
+        std::size_t nShown = std::min<std::size_t>(expected.size(), static_cast<std::size_t>(nCount * 10));
+        EXPECT_EQ(urls, Addresses(*s_generated, std::vector<int>(expected.begin(), expected.begin() + nShown))) << nCount;
+        EXPECT_EQ(nOffset, std::min<long long>((static_cast<long long>(expected.size()) - 1) / nCount, kBraveMaxOffset));
+    }
+    // Past the results, and for a query without any, a page has no "web".
+    Json past = Body(Brave("q=the&count=20&offset=9"), 200);
+    EXPECT_FALSE(past["query"]["more_results_available"].get<bool>());
+    EXPECT_EQ(past.contains("web"), expected.size() > 180);
+    Json none = Body(Brave("q=nothingatall"), 200);
+    EXPECT_FALSE(none.contains("web"));
+    EXPECT_FALSE(none["query"]["more_results_available"].get<bool>());
+}
+
+TEST_F(SourcesTest, BraveChecksTheTokenAndItsParameters) {
+    struct Case {
+        std::string query, token;
+        int nStatus;
+        const char* szCode;
+    };
+    const std::string kLong(401, 'a');
+    const std::vector<Case> kCases = {
+        {"q=the", kToken, 200, ""},
+        {"q=the", "", 422, "SUBSCRIPTION_TOKEN_INVALID"},
+        {"q=the", std::string(kToken) + "x", 422, "SUBSCRIPTION_TOKEN_INVALID"},
+        {"q=the", kDefaultBraveToken, 422, "SUBSCRIPTION_TOKEN_INVALID"},
+        {"q=the&count=21", kToken, 422, "VALIDATION"},
+        {"q=the&count=0", kToken, 422, "VALIDATION"},
+        {"q=the&offset=10", kToken, 422, "VALIDATION"},
+        {"q=the&offset=x", kToken, 422, "VALIDATION"},
+        {"count=20", kToken, 422, "VALIDATION"},
+        {"q=" + kLong, kToken, 422, "VALIDATION"},
+    };
+    for (const Case& c : kCases) {
+        Json body = Body(Brave(c.query, c.token), c.nStatus);
+        if (c.nStatus == 200) continue;
+        EXPECT_EQ(body["type"], "ErrorResponse") << c.query;
+        EXPECT_EQ(body["error"]["code"], c.szCode) << c.query << " " << c.token;
+        EXPECT_EQ(body["error"]["status"], c.nStatus);
+        EXPECT_TRUE(body["error"]["id"].is_string() && body["error"]["detail"].is_string() && body["error"]["meta"].is_object());
+    }
+    EXPECT_EQ(Ask(SourceKind::Brave, "/res/v1/web/search?q=the").nStatus, 422) << "no token at all";
+}
+
+TEST_F(SourcesTest, OpenPageRankRanksEachSiteByItsHomePage) {
+    std::string query;
+    for (std::size_t s = 0; s < s_generated->SiteCount(); ++s) {
+        // Encoded as the documentation writes it, unencoded, and numbered, in turn.
+        const char* const kNames[] = {"domains%5B%5D=", "domains[]=", "domains%5B7%5D="};
+        query += (s ? "&" : "") + std::string(kNames[s % 3]) + s_generated->Site(static_cast<int>(s)).host;
+    }
+    Json answer = Body(Ranks(query + "&domains[]=unknown.com"), 200);
+    ASSERT_TRUE(answer.is_object());
+    EXPECT_EQ(answer["status_code"], 200);
+    EXPECT_TRUE(answer["last_updated"].is_string());
+    const Json& items = answer["response"];
+    ASSERT_EQ(items.size(), s_generated->SiteCount() + 1);
+    std::vector<int> places;
+    for (std::size_t s = 0; s < s_generated->SiteCount(); ++s) {
+        const Json& item = items[s];
+        const SimSite& site = s_generated->Site(static_cast<int>(s));
+        EXPECT_EQ(item["domain"], site.host);
+        EXPECT_EQ(item["status_code"], 200);
+        EXPECT_EQ(item["error"], "");
+        EXPECT_EQ(item["page_rank_integer"], s_generated->Rank(site.home)) << site.host;
+        double dDecimal = item["page_rank_decimal"];
+        EXPECT_EQ(std::lround(dDecimal), s_generated->Rank(site.home)) << item;
+        EXPECT_EQ(item["page_rank_decimal"].is_number_integer(), dDecimal == std::floor(dDecimal)) << item;
+        places.push_back(std::stoi(item["rank"].get<std::string>()));
+    }
+    // Places 1..n, a higher home PageRank first.
+    std::vector<int> sorted = places;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i) EXPECT_EQ(sorted[i], static_cast<int>(i + 1));
+    for (std::size_t a = 0; a < places.size(); ++a) {
+        for (std::size_t b = 0; b < places.size(); ++b) {
+            if (places[a] < places[b]) {
+                EXPECT_GE(s_generated->PageRankValue(s_generated->Site(static_cast<int>(a)).home),
+                          s_generated->PageRankValue(s_generated->Site(static_cast<int>(b)).home));
+            }
+        }
+    }
+    const Json& unknown = items.back();
+    EXPECT_EQ(unknown, Json::parse(R"({"status_code":404,"error":"Domain not found","page_rank_integer":0,)"
+                                   R"("page_rank_decimal":0,"rank":null,"domain":"unknown.com"})"));
+}
+
+TEST_F(SourcesTest, OpenPageRankRefusesAWrongKeyAndMoreThanAHundredDomains) {
+    const std::string kDomain = "domains[]=" + s_generated->Site(0).host;
+    std::string hundred, more;
+    for (std::size_t i = 0; i < kMaxRankDomains; ++i) hundred += (i ? "&" : "") + kDomain;
+    more = hundred + "&" + kDomain;
+    struct Case {
+        std::string query, key;
+        int nStatus;
+        std::size_t nItems;
+    };
+    const std::vector<Case> kCases = {
+        {kDomain, kKey, 200, 1},          {hundred, kKey, 200, kMaxRankDomains}, {more, kKey, 401, 0},
+        {kDomain, "", 401, 0},            {kDomain, "opr-test-ke", 401, 0},      {"", kKey, 200, 0},
+    };
+    for (const Case& c : kCases) {
+        Json body = Body(Ranks(c.query, c.key), c.nStatus);
+        EXPECT_EQ(body["status_code"], c.nStatus) << c.key;
+        if (c.nStatus == 200) {
+            EXPECT_EQ(body["response"].size(), c.nItems);
+        } else {
+            EXPECT_EQ(body["message"], "Invalid API Key or Domain limit reached");
+        }
+    }
+    EXPECT_EQ(Ask(SourceKind::OpenPageRank, "/api/v1.0/getPageRank?" + kDomain).nStatus, 401) << "no key at all";
+}
+
+TEST_F(SourcesTest, EachFaultFailsAsTheServiceFailsAndOnceMeansOnce) {
+    auto ask = [this](SourceKind kind) {
+        return kind == SourceKind::SearXng ? Ask(kind, "/search?q=the&format=json")
+               : kind == SourceKind::Brave ? Brave("q=the")
+                                           : Ranks("domains[]=" + s_generated->Site(0).host);
+    };
+    auto only = [](bool SourceFaults::*pFlag) {
+        SourceFaults faults;
+        faults.*pFlag = true;
+        return faults;
+    };
+    struct Case {
+        SourceKind kind;
+        bool SourceFaults::*pFlag;
+        int nStatus;
+        const char* szText;  // in the refusal's body
+        bool bLasting;
+    };
+    const Case kCases[] = {
+        {SourceKind::SearXng, &SourceFaults::bJsonOff, 403, "<h1>Forbidden</h1>", true},
+        {SourceKind::SearXng, &SourceFaults::bRateLimitOnce, 429, "Too Many Requests", false},
+        {SourceKind::Brave, &SourceFaults::bKeyRefused, 422, "\"SUBSCRIPTION_TOKEN_INVALID\"", true},
+        {SourceKind::Brave, &SourceFaults::bQuotaUsed, 429, "\"QUOTA_LIMITED\"", true},
+        {SourceKind::Brave, &SourceFaults::bRateLimitOnce, 429, "\"RATE_LIMITED\"", false},
+        {SourceKind::OpenPageRank, &SourceFaults::bKeyRefused, 401, "Invalid API Key", true},
+        {SourceKind::OpenPageRank, &SourceFaults::bRateLimitOnce, 429, "Rate limit exceeded", false},
+    };
+    for (const Case& c : kCases) {
+        const char* szName = SourceName(c.kind);
+        m_sources.SetFaults(c.kind, only(c.pFlag));
+        HttpAnswer first = ask(c.kind);
+        EXPECT_EQ(first.nStatus, c.nStatus) << szName;
+        EXPECT_NE(first.body.find(c.szText), std::string::npos) << szName << first.body;
+        EXPECT_EQ(ask(c.kind).nStatus, c.bLasting ? c.nStatus : 200) << szName;
+        m_sources.SetFaults(c.kind, SourceFaults());
+        EXPECT_EQ(ask(c.kind).nStatus, 200) << szName;
+    }
+    for (SourceKind kind : {SourceKind::SearXng, SourceKind::Brave, SourceKind::OpenPageRank}) {
+        HttpAnswer whole = ask(kind);
+        m_sources.SetFaults(kind, only(&SourceFaults::bMalformedOnce));
+        HttpAnswer cut = ask(kind);
+        EXPECT_EQ(cut.nStatus, 200) << SourceName(kind);
+        EXPECT_FALSE(Json::accept(cut.body)) << SourceName(kind);
+        EXPECT_TRUE(Json::accept(ask(kind).body)) << SourceName(kind);
+        EXPECT_TRUE(Json::accept(whole.body));
+        // A 429 and a cut-off answer set together spoil one answer each.
+        SourceFaults both = only(&SourceFaults::bMalformedOnce);
+        both.bRateLimitOnce = true;
+        m_sources.SetFaults(kind, both);
+        EXPECT_EQ(ask(kind).nStatus, 429);
+        EXPECT_FALSE(Json::accept(ask(kind).body));
+        EXPECT_TRUE(Json::accept(ask(kind).body));
+    }
 }
