@@ -6,7 +6,9 @@
 ;          -DICON=<program icon> -DOUT_FILE=<setup to write> pellmark.nsi
 ;
 ; Silent use: Pellmark-setup.exe /S [/D=folder]; Uninstall.exe /S keeps the
-; user's settings unless /REMOVESETTINGS is given.
+; user's settings unless /REMOVESETTINGS is given. Exit codes: 0 done, 1 a
+; step of the install failed (the details name it), 2 the program is
+; running, 740 (ERROR_ELEVATION_REQUIRED) no administrator rights.
 
 Unicode true
 ManifestDPIAware true
@@ -67,6 +69,25 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !macroend
 
 Var WorkFolder
+; The first step of the install that failed; empty while all went well.
+Var Failure
+
+; Everything the setup and the uninstaller change (Program Files, HKLM, the
+; shared Start menu, the component registrations) needs administrator
+; rights. RequestExecutionLevel only asks Windows for them: a run without
+; them (UAC off, a deployment tool, a limited token) would stop half-way,
+; so it is refused before anything is changed.
+!define ERROR_ELEVATION_REQUIRED 740
+!macro REFUSE_WITHOUT_RIGHTS DOING
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP \
+      "${DOING} ${PRODUCT} needs administrator rights. Start it again with $\"Run as administrator$\"." /SD IDOK
+    SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
+    Quit
+  ${EndIf}
+!macroend
 
 ; Setup and uninstall both replace files the running program holds open.
 !macro REFUSE_WHILE_RUNNING
@@ -101,23 +122,37 @@ Var WorkFolder
   Delete "$INSTDIR\${NAME}"
 !macroend
 
+; Each component with the ProgID its registration makes.
 !macro COMPONENTS DO
-  !insertmacro ${DO} "$INSTDIR\Kestrine.dll"
-  !insertmacro ${DO} "$INSTDIR\Ostrel.dll"
-  !insertmacro ${DO} "$INSTDIR\Postil.dll"
+  !insertmacro ${DO} "$INSTDIR\Kestrine.dll" "Kestrine.Trawler"
+  !insertmacro ${DO} "$INSTDIR\Ostrel.dll" "Ostrel.COstrel"
+  !insertmacro ${DO} "$INSTDIR\Postil.dll" "Postil.Postil"
 !macroend
 
-; Registers one component and says so in the details when it fails.
-!macro REGISTER_ONE DLL
-  ClearErrors
-  RegDLL "${DLL}"
+; A step failed when its commands set the error flag.
+!macro CHECK_STEP WHAT
   ${If} ${Errors}
-    DetailPrint "Could not register ${DLL}"
-    SetErrorLevel 1
+    Push "${WHAT}"
+    Call StepFailed
   ${EndIf}
 !macroend
 
-!macro UNREGISTER_ONE DLL
+; Registers one component. RegDLL only tells that DllRegisterServer said
+; yes, so the registration is read back too: the ProgID must lead to a
+; class served by this very file (not a stale one, not another view's).
+!macro REGISTER_ONE DLL PROGID
+  ClearErrors
+  RegDLL "${DLL}"
+  !insertmacro CHECK_STEP "register ${DLL}"
+  ReadRegStr $0 HKCR "${PROGID}\CLSID" ""
+  ReadRegStr $1 HKCR "CLSID\$0\InprocServer32" ""
+  ${If} $1 != "${DLL}"
+    Push "find ${PROGID} served by ${DLL} after its registration"
+    Call StepFailed
+  ${EndIf}
+!macroend
+
+!macro UNREGISTER_ONE DLL PROGID
   ClearErrors
   UnRegDLL "${DLL}"
   ${If} ${Errors}
@@ -126,7 +161,19 @@ Var WorkFolder
 !macroend
 
 Function .onInit
+  !insertmacro REFUSE_WITHOUT_RIGHTS "Installing"
   !insertmacro REFUSE_WHILE_RUNNING
+FunctionEnd
+
+; Says in the details which step failed (the text on the stack) and keeps
+; the first one for the end of the install.
+Function StepFailed
+  Exch $0
+  DetailPrint "Could not $0"
+  ${If} $Failure == ""
+    StrCpy $Failure $0
+  ${EndIf}
+  Pop $0
 FunctionEnd
 
 Function StartFromMenuFolder
@@ -136,11 +183,15 @@ FunctionEnd
 
 Section "Pellmark" SecMain
   SectionIn RO
+  ; The install counts as failed until every step is done, whatever ends it.
+  SetErrorLevel 1
   !insertmacro WORK_FOLDER
   SetOverwrite on
+  ClearErrors
   SetOutPath "$INSTDIR"
   !insertmacro OUR_FILES INSTALL_ONE
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  !insertmacro CHECK_STEP "copy the program's files to $INSTDIR"
 
   !insertmacro COMPONENTS REGISTER_ONE
 
@@ -148,6 +199,14 @@ Section "Pellmark" SecMain
   Call CreateWorkFolder
   Call CreateMenuEntries
   Call WriteUninstallEntry
+
+  ; Every step was tried, so that what did get installed can be
+  ; uninstalled; a failed one still fails the setup.
+  ${If} $Failure != ""
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is not completely installed: could not $Failure." /SD IDOK
+    Abort "Could not $Failure"
+  ${EndIf}
+  SetErrorLevel 0
 SectionEnd
 
 ; The program never creates its settings key. A first install creates it
@@ -159,35 +218,44 @@ Function CreateSettingsOnce
     DetailPrint "Keeping the settings in HKLM\${OPTIONS_KEY}"
     Return
   ${EndIf}
+  ClearErrors
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bContact" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bEmail" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bWhoIs" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bKeyword" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "dQueryDelay" 100
+  !insertmacro CHECK_STEP "create the settings in HKLM\${OPTIONS_KEY}"
 FunctionEnd
 
 ; The folder the program starts in: its log folder and the manual that
 ; Help opens. Every user may change what is in it, so the log and the
 ; address file of one user do not lock out the next.
 Function CreateWorkFolder
+  ClearErrors
   SetOutPath "$WorkFolder"
   File "${DIST_DIR}/${MANUAL}"
   CreateDirectory "$WorkFolder\log"
+  !insertmacro CHECK_STEP "put the manual and the log folder into $WorkFolder"
   nsExec::ExecToLog 'icacls "$WorkFolder" /grant *S-1-5-32-545:(OI)(CI)M'
   Pop $0
   ${If} $0 != 0
-    DetailPrint "Could not let every user write to $WorkFolder ($0)"
+    Push "let every user write to $WorkFolder (icacls: $0)"
+    Call StepFailed
   ${EndIf}
 FunctionEnd
 
 Function CreateMenuEntries
+  ClearErrors
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   SetOutPath "$WorkFolder"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\Corvane.exe" "" "$INSTDIR\Corvane.exe" 0
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT} manual.lnk" "$INSTDIR\${MANUAL}"
+  !insertmacro CHECK_STEP "create the Start menu entries in $SMPROGRAMS\${PRODUCT}"
 FunctionEnd
 
 Function WriteUninstallEntry
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ClearErrors
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -197,11 +265,12 @@ Function WriteUninstallEntry
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  !insertmacro CHECK_STEP "write the Uninstall entry HKLM\${UNINSTALL_KEY}"
 FunctionEnd
 
 Function un.onInit
+  !insertmacro REFUSE_WITHOUT_RIGHTS "Removing"
   !insertmacro REFUSE_WHILE_RUNNING
 FunctionEnd
 
