@@ -196,6 +196,7 @@ Section "Pellmark" SecMain
   !insertmacro COMPONENTS REGISTER_ONE
 
   Call CreateSettingsOnce
+  Call LetUsersChangeSettings
   Call CreateWorkFolder
   Call CreateMenuEntries
   Call WriteUninstallEntry
@@ -225,6 +226,39 @@ Function CreateSettingsOnce
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bKeyword" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "dQueryDelay" 100
   !insertmacro CHECK_STEP "create the settings in HKLM\${OPTIONS_KEY}"
+FunctionEnd
+
+; The options are the machine's, and every user may read and change them.
+; A key made under HKLM\SOFTWARE lets only administrators write, and the
+; program opens its key and the Options subkey asking for all access rights
+; (as it always has), a request granted whole or not at all. A standard
+; user's 32-bit program (it has no manifest, so UAC virtualizes it) then
+; reads the machine's values but saves into its own VirtualStore copy,
+; which shadows them for that user alone and which neither an upgrade nor
+; the uninstaller sees; a 64-bit program, or a 32-bit one where UAC does not
+; virtualize, gets ERROR_ACCESS_DENIED and neither reads nor saves. Read and
+; write access alone would leave the last two as they are. So Users get
+; full control of this key, and only of it: the entry is inherited by
+; Options. The list also names administrators and the system, so that it
+; is complete in itself, whatever the parent key passes on. Done on every
+; install, so that an upgrade gives an older install the same.
+Function LetUsersChangeSettings
+  StrCpy $5 -1
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW( \
+    w "D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KA;;;BU)", i 1, *p .r1, p 0) i .r0'
+  ${If} $0 <> 0
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r2, *p .r3, *i .r4) i .r0'
+    ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION; the key in this setup's
+    ; own registry view, where the WriteReg commands put it.
+    ${If} $0 <> 0
+      System::Call 'advapi32::SetNamedSecurityInfoW(w "MACHINE\${SETTINGS_KEY}", i 4, i 4, p 0, p 0, p r3, p 0) i .r5'
+    ${EndIf}
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  ${If} $5 <> 0
+    Push "let every user change the settings in HKLM\${SETTINGS_KEY}"
+    Call StepFailed
+  ${EndIf}
 FunctionEnd
 
 ; The folder the program starts in: its log folder and the manual that
