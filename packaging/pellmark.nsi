@@ -176,9 +176,93 @@ Function StepFailed
   Pop $0
 FunctionEnd
 
+; The finish page's "Run": the program runs as the user at the desktop, not
+; with this setup's administrator rights, which Exec and ExecShell would pass
+; on to it. So the running shell is asked to open the program's Start menu
+; entry (ShellWindows, the desktop's view, its Shell.Application object,
+; IShellDispatch2::ShellExecute): the shell starts it from its own process,
+; with its own unelevated token, in the entry's working folder. The class is
+; asked of a local server only, so that it is the shell's object and never
+; one inside this process; without such a shell nothing is started.
+!define CLSID_ShellWindows "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"
+!define IID_IShellWindows "{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
+!define IID_IServiceProvider "{6D5140C1-7436-11CE-8034-00AA006009FA}"
+!define SID_STopLevelBrowser "{4C96BE40-915C-11CF-99D3-00AA004AE837}"
+!define IID_IShellBrowser "{000214E2-0000-0000-C000-000000000046}"
+!define IID_IDispatch "{00020400-0000-0000-C000-000000000046}"
+!define IID_IShellFolderViewDual "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}"
+!define IID_IShellDispatch2 "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}"
+!define CLSCTX_LOCAL_SERVER 4
+!define SWC_DESKTOP 8
+!define SWFO_NEEDDISPATCH 1
+!define SVGIO_BACKGROUND 0
+!define VT_I4 3
+!define VT_BSTR 8
+
+; One call of the chain, made while every call before it succeeded ($0 is
+; the last HRESULT): it takes the interface in $1 and returns the next in
+; $2, which then becomes $1 and goes on the stack for its release.
+!macro SHELL_STEP CALL
+  ${If} $0 = 0
+    StrCpy $2 0
+    System::Call `${CALL}`
+    ${If} $2 == 0
+      StrCpy $0 -1
+    ${EndIf}
+    ${If} $0 = 0
+      Push $2
+      StrCpy $1 $2
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 Function StartFromMenuFolder
-  SetOutPath "$WorkFolder"
-  Exec '"$INSTDIR\Corvane.exe"'
+  SetShellVarContext all
+  Push ""
+  ; An empty VARIANT: the places FindWindowSW does not look at, and on x64
+  ; the arguments ShellExecute gets none for.
+  System::Call '*(&i2 0, &i2 0, &i2 0, &i2 0, p 0, p 0) p .r9'
+  StrCpy $0 0
+  !insertmacro SHELL_STEP 'ole32::CoCreateInstance(g "${CLSID_ShellWindows}", p 0, i ${CLSCTX_LOCAL_SERVER}, \
+    g "${IID_IShellWindows}", *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->15(p r9, p r9, i ${SWC_DESKTOP}, *i .r3, i ${SWFO_NEEDDISPATCH}, *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->0(g "${IID_IServiceProvider}", *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->3(g "${SID_STopLevelBrowser}", g "${IID_IShellBrowser}", *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->15(*p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->15(i ${SVGIO_BACKGROUND}, g "${IID_IDispatch}", *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->0(g "${IID_IShellFolderViewDual}", *p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->7(*p .r2) i .r0'
+  !insertmacro SHELL_STEP '$1->0(g "${IID_IShellDispatch2}", *p .r2) i .r0'
+  ${If} $0 = 0
+    ; ShellExecute(file, no arguments, no folder (the entry has its own),
+    ; the verb "open", SW_SHOWNORMAL). A VARIANT passed by value goes as
+    ; the address of a copy on x64 and as its 16 bytes on x86.
+    System::Call 'oleaut32::SysAllocString(w "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk") p .r4'
+    System::Call 'oleaut32::SysAllocString(w "open") p .r5'
+    !if ${ARCH} == amd64
+      System::Call '*(&i2 ${VT_BSTR}, &i2 0, &i2 0, &i2 0, p r5, p 0) p .r6'
+      System::Call '*(&i2 ${VT_I4}, &i2 0, &i2 0, &i2 0, i ${SW_SHOWNORMAL}, i 0, p 0) p .r7'
+      System::Call '$1->31(p r4, p r9, p r9, p r6, p r7) i .r0'
+      System::Free $6
+      System::Free $7
+    !else
+      System::Call '$1->31(p r4, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, \
+        i ${VT_BSTR}, i 0, p r5, i 0, i ${VT_I4}, i 0, i ${SW_SHOWNORMAL}, i 0) i .r0'
+    !endif
+    System::Call 'oleaut32::SysFreeString(p r4)'
+    System::Call 'oleaut32::SysFreeString(p r5)'
+  ${EndIf}
+  ${Do}
+    Pop $1
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+    System::Call '$1->2()'
+  ${Loop}
+  System::Free $9
+  ${If} $0 <> 0
+    MessageBox MB_OK|MB_ICONINFORMATION "Start ${PRODUCT} from its entry in the Start menu."
+  ${EndIf}
 FunctionEnd
 
 Section "Pellmark" SecMain
