@@ -8,7 +8,9 @@
 #      "Uninstall" entry;
 #   2. lets the demo's stand-in user play a keyword run with the installed
 #      Corvane.exe, started where its Start menu entry starts it, against the
-#      local web (the user turns options on);
+#      local web (the user turns options on): each row of the saved CSV is
+#      among the local web's results for its keyword, and the address file
+#      holds the rows' e-mail addresses;
 #   3. installs again over it: the binaries are replaced, the folder and the
 #      user's options stay; a setup started while the program runs refuses;
 #   4. uninstalls silently: nothing of ours stays but the settings and the
@@ -163,6 +165,78 @@ stop_all() {
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
 }
 
+# One answer of the local web to a GET, headers and all, through bash's own
+# TCP (as tools/simweb.sh stops it).
+web_get() {  # host path
+  local reply
+  exec 3<>"/dev/tcp/$1/80" || return 1
+  printf 'GET %s HTTP/1.0\r\nHost: %s\r\n\r\n' "$2" "$1" >&3
+  reply=$(cat <&3)
+  exec 3<&-
+  printf '%s\n' "$reply"
+}
+
+# The addresses the local web's engine has for a keyword, one a line: every
+# page of its results, a hundred at a time.
+engine_results() {  # keyword
+  local page start=0 total
+  while :; do
+    page=$(web_get "$engine" "/search?q=$1&num=100&start=$start") || return 1
+    grep -o '<div class="g"><a href="[^"]*"' <<<"$page" | sed 's/.*href="//; s/"$//'
+    total=$(sed -n 's/.*of about <b>\([0-9,]*\)<\/b>.*/\1/p' <<<"$page" | tr -d ,)
+    start=$((start + 100))
+    [ "$start" -lt "${total:-0}" ] || return 0
+  done
+}
+
+# The WhoIs heading's key of a page: its address up to the end of the host.
+whois_key() { sed -E 's#^([A-Za-z]+://[^/]*).*#\1#' <<<"$1"; }
+
+# The saved CSV against the local web and the address file: each row stands
+# under the line of its keyword and is among the engine's results for it;
+# the e-mail option being on, each row shows an e-mail address (or
+# "Multiple"), and EmailAdd.txt holds the row's heading and that address;
+# a WhoIs address shown has its domain's heading and its own line there.
+check_report() {  # folder rows keyword...
+  local folder=$1 rows=$2 line keyword address email whois mail n=0
+  shift 2
+  local -A results
+  for keyword in "$@"; do
+    results[$keyword]=$(engine_results "$keyword") || fail "the local web's engine did not answer for '$keyword'"
+    [ -n "${results[$keyword]}" ] || fail "the local web has no results for '$keyword'"
+  done
+  [ "$(head -n 1 "$folder/pellmark-report.csv" | tr -d '\r')" = \
+    '#,URL,Page rank,Estimated,Outbound,Backward,EmailIds,WhoIs Information' ] ||
+    fail "the CSV's columns are not those of a run with the e-mail and WhoIs options"
+  mail=$(tr -d '\r' <"$folder/EmailAdd.txt")
+  keyword=
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case $line in
+      '' | ,*) continue ;;  # a keyword line's empty option fields
+      [0-9]*,*) ;;
+      *)
+        [ -n "${results[$line]+set}" ] || fail "the CSV holds a line that is neither a keyword nor a row: $line"
+        keyword=$line
+        continue ;;
+    esac
+    [ -n "$keyword" ] || fail "the CSV holds a row before any keyword: $line"
+    IFS=, read -r _ address _ _ _ _ email whois <<<"$line"
+    grep -qxF -- "$address" <<<"${results[$keyword]}" || fail "$address is not among the local web's results for '$keyword'"
+    [ -n "$email" ] || fail "$address shows no e-mail address, though the run took only pages with one"
+    grep -qxF -- "[$address]" <<<"$mail" || fail "EmailAdd.txt has no heading for $address"
+    [ "$email" = Multiple ] || grep -qxF -- "$email" <<<"$mail" || fail "EmailAdd.txt does not hold $email of $address"
+    if [ -n "$whois" ]; then
+      grep -qxF -- "[WhoIs][$(whois_key "$address")]" <<<"$mail" && grep -qxF -- "$whois" <<<"$mail" ||
+        fail "EmailAdd.txt does not hold the WhoIs address $whois of $address"
+    fi
+    n=$((n + 1))
+  done < <(tail -n +2 "$folder/pellmark-report.csv")
+  # Pages accepted once the list is full still go into their keyword's
+  # report, so the report may hold more rows than the list, never fewer.
+  [ "$n" -ge "$rows" ] || fail "the CSV holds $n rows, fewer than the list's $rows"
+}
+
 play_keyword_run() {
   local keywords log="$tree/dist-check.log" rows folder
   folder=$(unix_path "$workdir")
@@ -178,9 +252,8 @@ play_keyword_run() {
     [ -s "$folder/$file" ] || fail "$file is missing or empty"
   done
   [ "$(ls "$folder/log" | wc -l)" -gt 0 ] || fail "the program wrote no log"
-  # Besides a line per row, the CSV carries a line per keyword.
-  [ "$(tail -n +2 "$folder/pellmark-report.csv" | grep -c .)" -ge "$rows" ] || fail "the CSV holds fewer lines than rows"
-  say "keyword run from the Start menu's folder gave $rows rows"
+  check_report "$folder" "$rows" "${keywords[@]}"
+  say "keyword run from the Start menu's folder gave $rows rows, each a result of the local web for its keyword, their e-mail addresses in the address file"
 }
 
 # The user turned the e-mail and WhoIs options on in the run; a setup over
