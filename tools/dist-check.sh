@@ -2,19 +2,29 @@
 # dist-check.sh TREE WINELOADER ENGINE WHOIS SITE_BASE REGVIEW [STAGE]: what a
 # Windows user of Pellmark-setup.exe goes through, on a machine that never
 # saw Pellmark. Builds the tree's setup and, in a brand-new Wine prefix:
-#   1. installs it silently into a chosen folder and checks the files, the
-#      component registrations (each ProgID creates an object), the settings
-#      key with the program's defaults, the Start menu entries and the
-#      "Uninstall" entry;
+#   1. lets a standard user's token start it silently: it ends with 740 and
+#      changes nothing; then installs it silently into a chosen folder and
+#      checks the files, the component registrations (each ProgID creates an
+#      object), the settings key with the program's defaults and an access
+#      list that lets every user change it (a standard user's token loads
+#      and saves the options with the program's own code), the Start menu
+#      entries and the "Uninstall" entry;
 #   2. lets the demo's stand-in user play a keyword run with the installed
 #      Corvane.exe, started where its Start menu entry starts it, against the
-#      local web (the user turns options on);
+#      local web (the user turns options on): each row of the saved CSV is
+#      among the local web's results for its keyword, and the address file
+#      holds the rows' e-mail addresses;
 #   3. installs again over it: the binaries are replaced, the folder and the
-#      user's options stay; a setup started while the program runs refuses;
-#   4. uninstalls silently: nothing of ours stays but the settings and the
-#      reports the user saved;
+#      user's options stay; again through its pages, where the finish page
+#      starts the program with the token of the desktop's user (a standard
+#      user here), not the setup's; a setup started while the program runs
+#      refuses;
+#   4. refuses an uninstall to a standard user's token, then uninstalls
+#      silently: nothing of ours stays but the settings and the reports the
+#      user saved;
 #   5. installs into the default folder and uninstalls with /REMOVESETTINGS:
-#      then the settings go too.
+#      then the settings go too; last, a setup that cannot make its Start
+#      menu entries (a file is where their folder goes) ends with 1.
 # REGVIEW (32 or 64) is the registry view the setup and the program use.
 # STAGE (default all) runs a part on the prefix the one before left: install
 # (step 1), run (step 2, the only one that needs the engine's address) or
@@ -30,7 +40,7 @@ prefix="$tree/dist-prefix" out="$tree/dist-check"
 web=(--engine "$engine" --whois "$whois" --site-base "$site_base" --seed 7 --sites 12 --pages 8)
 setup="$tree/Pellmark-setup.exe" dist="$tree/dist/Pellmark"
 chosen='C:\Tools\Pellmark' menu='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Pellmark'
-options='HKLM\SOFTWARE\Pellmark\Options'
+settings_key='HKLM\SOFTWARE\Pellmark' options='HKLM\SOFTWARE\Pellmark\Options'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellmark'
 ours=(Corvane.exe Kestrine.dll Ostrel.dll Postil.dll vossic.dll brannick.dll "User manual.pdf" README.md Uninstall.exe)
 progids=(Kestrine.Trawler Ostrel.COstrel Postil.Postil)
@@ -73,6 +83,19 @@ run_setup() {
   "$loader" "$setup" /S "$@" </dev/null >/dev/null 2>&1 || status=$?
   return "$status"
 }
+
+# Runs a Windows command line with a standard user's token and returns its
+# exit code as Linux keeps it (the low 8 bits). Two minutes at most: a
+# dialog that nobody answers would hold it.
+as_user() {
+  local status=0
+  timeout 120 "$loader" "$tree/bin/as_standard_user.exe" "$@" </dev/null >/dev/null 2>&1 || status=$?
+  [ "$status" -ne 124 ] || fail "$1 did not end within two minutes as a standard user"
+  return "$status"
+}
+# What a setup or an uninstall without administrator rights ends with:
+# ERROR_ELEVATION_REQUIRED, 740.
+no_rights_status=$((740 & 255))
 
 creates_object() {
   local status=0
@@ -158,9 +181,129 @@ check_default_settings() {
   done
 }
 
+# Every user may change the options: the key's access list gives Users full
+# control, inherited by Options, and a standard user's token loads and saves
+# them with the program's own code. Wine checks access only against a list
+# a key was given, so the second half fails when the list given leaves out
+# what the program asks for.
+check_settings_access() {
+  local list expected
+  list=$(wine_quiet "$tree/bin/settings_probe.exe" access)
+  grep -qF '(A;CI;KA;;;BU)' <<<"$list" || fail "the settings key does not let every user change it: ${list:-no access list}"
+  for expected in 0x1 0x0; do
+    as_user "$(windows_path "$tree/bin/settings_probe.exe")" flip-contact || fail "a standard user cannot load and save the options"
+    [ "$(reg_value "$options" bContact)" = "$expected" ] || fail "a standard user's change of an option did not reach $options"
+  done
+}
+
+# A setup started without administrator rights says so (silently: by its
+# exit code) and changes nothing.
+refuse_install_without_rights() {
+  local status=0
+  as_user "$(windows_path "$setup")" /S "/D=$chosen" || status=$?
+  [ "$status" -eq "$no_rights_status" ] || fail "a setup without administrator rights ended with $status"
+  [ ! -e "$(unix_path "$chosen")" ] && [ ! -e "$(unix_path "$menu")" ] || fail "a setup without administrator rights installed files"
+  ! has_key "$settings_key" && ! has_key "$uninstall_key" || fail "a setup without administrator rights wrote to the registry"
+  say "a setup without administrator rights refused"
+}
+
+# So is an uninstall. It runs in place (_?=), so that the exit code is the
+# uninstall's own and not that of the copy of itself it would start.
+refuse_uninstall_without_rights() {
+  local status=0
+  as_user "$chosen\\Uninstall.exe" /S "_?=$chosen" || status=$?
+  [ "$status" -eq "$no_rights_status" ] || fail "an uninstall without administrator rights ended with $status"
+  check_installed "$chosen"
+  say "an uninstall without administrator rights refused"
+}
+
+# A step that cannot be done fails the setup: with a file where the Start
+# menu folder goes, its entries cannot be made, and the setup ends with 1.
+fail_on_blocked_step() {
+  local status=0 blocker
+  blocker=$(unix_path "$menu")
+  : >"$blocker"
+  run_setup || status=$?
+  rm -f "$blocker"
+  [ "$status" -eq 1 ] || fail "a setup that could not make its Start menu entries ended with $status"
+  say "a setup that could not make its Start menu entries failed"
+}
+
 stop_all() {
   "$here/tools/simweb.sh" stop "$tree" --engine "$engine" || true
   "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
+}
+
+# One answer of the local web to a GET, headers and all, through bash's own
+# TCP (as tools/simweb.sh stops it).
+web_get() {  # host path
+  local reply
+  exec 3<>"/dev/tcp/$1/80" || return 1
+  printf 'GET %s HTTP/1.0\r\nHost: %s\r\n\r\n' "$2" "$1" >&3
+  reply=$(cat <&3)
+  exec 3<&-
+  printf '%s\n' "$reply"
+}
+
+# The addresses the local web's engine has for a keyword, one a line: every
+# page of its results, a hundred at a time.
+engine_results() {  # keyword
+  local page start=0 total
+  while :; do
+    page=$(web_get "$engine" "/search?q=$1&num=100&start=$start") || return 1
+    grep -o '<div class="g"><a href="[^"]*"' <<<"$page" | sed 's/.*href="//; s/"$//'
+    total=$(sed -n 's/.*of about <b>\([0-9,]*\)<\/b>.*/\1/p' <<<"$page" | tr -d ,)
+    start=$((start + 100))
+    [ "$start" -lt "${total:-0}" ] || return 0
+  done
+}
+
+# The WhoIs heading's key of a page: its address up to the end of the host.
+whois_key() { sed -E 's#^([A-Za-z]+://[^/]*).*#\1#' <<<"$1"; }
+
+# The saved CSV against the local web and the address file: each row stands
+# under the line of its keyword and is among the engine's results for it;
+# the e-mail option being on, each row shows an e-mail address (or
+# "Multiple"), and EmailAdd.txt holds the row's heading and that address;
+# a WhoIs address shown has its domain's heading and its own line there.
+check_report() {  # folder rows keyword...
+  local folder=$1 rows=$2 line keyword address email whois mail n=0
+  shift 2
+  local -A results
+  for keyword in "$@"; do
+    results[$keyword]=$(engine_results "$keyword") || fail "the local web's engine did not answer for '$keyword'"
+    [ -n "${results[$keyword]}" ] || fail "the local web has no results for '$keyword'"
+  done
+  [ "$(head -n 1 "$folder/pellmark-report.csv" | tr -d '\r')" = \
+    '#,URL,Page rank,Estimated,Outbound,Backward,EmailIds,WhoIs Information' ] ||
+    fail "the CSV's columns are not those of a run with the e-mail and WhoIs options"
+  mail=$(tr -d '\r' <"$folder/EmailAdd.txt")
+  keyword=
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case $line in
+      '' | ,*) continue ;;  # a keyword line's empty option fields
+      [0-9]*,*) ;;
+      *)
+        [ -n "${results[$line]+set}" ] || fail "the CSV holds a line that is neither a keyword nor a row: $line"
+        keyword=$line
+        continue ;;
+    esac
+    [ -n "$keyword" ] || fail "the CSV holds a row before any keyword: $line"
+    IFS=, read -r _ address _ _ _ _ email whois <<<"$line"
+    grep -qxF -- "$address" <<<"${results[$keyword]}" || fail "$address is not among the local web's results for '$keyword'"
+    [ -n "$email" ] || fail "$address shows no e-mail address, though the run took only pages with one"
+    grep -qxF -- "[$address]" <<<"$mail" || fail "EmailAdd.txt has no heading for $address"
+    [ "$email" = Multiple ] || grep -qxF -- "$email" <<<"$mail" || fail "EmailAdd.txt does not hold $email of $address"
+    if [ -n "$whois" ]; then
+      grep -qxF -- "[WhoIs][$(whois_key "$address")]" <<<"$mail" && grep -qxF -- "$whois" <<<"$mail" ||
+        fail "EmailAdd.txt does not hold the WhoIs address $whois of $address"
+    fi
+    n=$((n + 1))
+  done < <(tail -n +2 "$folder/pellmark-report.csv")
+  # Pages accepted once the list is full still go into their keyword's
+  # report, so the report may hold more rows than the list, never fewer.
+  [ "$n" -ge "$rows" ] || fail "the CSV holds $n rows, fewer than the list's $rows"
 }
 
 play_keyword_run() {
@@ -178,9 +321,8 @@ play_keyword_run() {
     [ -s "$folder/$file" ] || fail "$file is missing or empty"
   done
   [ "$(ls "$folder/log" | wc -l)" -gt 0 ] || fail "the program wrote no log"
-  # Besides a line per row, the CSV carries a line per keyword.
-  [ "$(tail -n +2 "$folder/pellmark-report.csv" | grep -c .)" -ge "$rows" ] || fail "the CSV holds fewer lines than rows"
-  say "keyword run from the Start menu's folder gave $rows rows"
+  check_report "$folder" "$rows" "${keywords[@]}"
+  say "keyword run from the Start menu's folder gave $rows rows, each a result of the local web for its keyword, their e-mail addresses in the address file"
 }
 
 # The user turned the e-mail and WhoIs options on in the run; a setup over
@@ -195,6 +337,28 @@ upgrade() {
   check_installed "$chosen"
   [ "$(reg_query "$options")" = "$before" ] || fail "the second setup changed the user's options"
   say "installed again over it: files replaced, options kept"
+}
+
+# The finish page's "Run" starts the program as the user at the desktop, not
+# with the setup's administrator rights: the desktop's shell is started
+# again with a standard user's token, the setup runs with the
+# administrator's, and the program the finish page starts must have the
+# shell's. Installing through the pages keeps the options as a silent
+# setup does.
+finish_page_starts_as_user() {
+  local before result
+  before=$(reg_query "$options")
+  "$here/tools/wine-prefix.sh" down "$prefix" "" "$loader"
+  "$(dirname "$loader")/wineserver" -p >/dev/null 2>&1 </dev/null &
+  "$loader" "$tree/bin/as_standard_user.exe" explorer.exe /desktop >/dev/null 2>&1 </dev/null &
+  result=$("$loader" "$tree/bin/finish_page_driver.exe" "$(windows_path "$setup")" "$chosen" </dev/null 2>/dev/null |
+    tr -d '\r') || fail "the setup's pages did not go as a user expects: $result"
+  [ "${result%%$'\n'*}" = "shell: administrators deny-only" ] || fail "the desktop's shell is no standard user's: $result"
+  [ "${result#*$'\n'}" = "program: administrators deny-only" ] ||
+    fail "the finish page started the program with other rights than the desktop's user has: $result"
+  check_installed "$chosen"
+  [ "$(reg_query "$options")" = "$before" ] || fail "installing through the pages changed the user's options"
+  say "installed again through its pages: the finish page started the program as the desktop's user"
 }
 
 # A setup started while the program runs says so (silently: exit code 2)
@@ -254,17 +418,21 @@ remember_classes() {
 install_fresh() {
   cmake --build "$tree" --target setup
   fresh_prefix
+  refuse_install_without_rights
   run_setup "/D=$chosen" || fail "the setup failed"
   check_installed "$chosen"
   check_default_settings
-  say "installed into $chosen, components registered, settings created, Start menu in $workdir"
+  check_settings_access
+  say "installed into $chosen, components registered, settings created for every user, Start menu in $workdir"
 }
 
 finish() {
   remember_classes
   upgrade
+  finish_page_starts_as_user
   refuse_while_running
 
+  refuse_uninstall_without_rights
   kept=$(reg_query "$options")
   run_uninstall "$chosen"
   check_uninstalled
@@ -277,8 +445,10 @@ finish() {
   [ "$(reg_query "$options")" = "$kept" ] || fail "a new install over kept settings changed them"
   run_uninstall "$default_folder" /REMOVESETTINGS
   check_uninstalled
-  ! has_key 'HKLM\SOFTWARE\Pellmark' || fail "the settings stayed after /REMOVESETTINGS"
+  ! has_key "$settings_key" || fail "the settings stayed after /REMOVESETTINGS"
   say "installed into $default_folder and uninstalled with its settings"
+
+  fail_on_blocked_step
 }
 
 trap stop_all EXIT
