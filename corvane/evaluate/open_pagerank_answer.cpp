@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/json_answer.h"
+#include "web/url_crack.h"
 
 using nlohmann::json;
 
@@ -33,22 +34,6 @@ bool IsSecondLevelRegistry(const std::string& label) {
                        [&](const char* szRegistry) { return label == szRegistry; });
 }
 
-std::string PercentEncoded(const std::string& text) {
-    std::string encoded;
-    for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '-' || u == '.' ||
-            u == '_' || u == '~') {
-            encoded += c;
-        } else {
-            char szEscape[4];
-            std::snprintf(szEscape, sizeof szEscape, "%%%02X", u);
-            encoded += szEscape;
-        }
-    }
-    return encoded;
-}
-
 std::optional<int> RankOf(const json& item) {
     const json* lpStatus = Member(item, "status_code");
     const json* lpRank = Member(item, "page_rank_integer");
@@ -73,8 +58,10 @@ void Read(int nStatus, const std::string& body, PageRankAnswer& answerOut) {
         answerOut.eOutcome = AnswerOutcome::KeyRefused;
         return;
     }
+    // A 429 may be the hour's limit or the key's quota: asked again later,
+    // the next result page's ranks may well come, so it passes.
     if (nStatus == 429) {
-        answerOut.eOutcome = AnswerOutcome::QuotaUsedUp;
+        answerOut.eOutcome = AnswerOutcome::RateLimited;
         return;
     }
     if (OutcomeOfStatus(nStatus) != AnswerOutcome::Ok) {

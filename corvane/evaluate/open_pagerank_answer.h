@@ -35,9 +35,8 @@ struct PageRankAnswer {
     std::map<std::string, std::optional<int>> ranks;
 };
 
-// A refused key is 401 or 403; a 429 is the key's quota used up (one rank
-// request serves a whole result page, so a run alone stays far below the
-// service's request limits). The service repeats its status as the answer's
+// A refused key is 401 or 403; a 429 is a limit reached, which passes (the
+// next request may be answered). The service repeats its status as the answer's
 // status_code: a 2xx answer whose status_code says otherwise is read as
 // that status. The rest as OutcomeOfStatus says. Never throws.
 PageRankAnswer ReadPageRankAnswer(int nStatus, const std::string& body) noexcept;

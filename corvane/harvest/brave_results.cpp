@@ -12,8 +12,10 @@ namespace {
 
 // {"type":"ErrorResponse","error":{"status":429,"code":"RATE_LIMITED",
 //  "meta":{"plan":"Free","rate_limit":1,"quota_limit":2000,"quota_current":2000,...}}}
-// A plan without a monthly quota sends quota_limit 0.
-bool QuotaUsedUp(const json& error) {
+// A plan without a monthly quota sends quota_limit 0. The error code may
+// name the quota itself (QUOTA_LIMITED); either tells it.
+bool QuotaUsedUp(const json& error, const std::string& code) {
+    if (code == "QUOTA_LIMITED") return true;
     const json* lpMeta = Member(error, "meta");
     const json* lpLimit = lpMeta ? Member(*lpMeta, "quota_limit") : nullptr;
     const json* lpCurrent = lpMeta ? Member(*lpMeta, "quota_current") : nullptr;
@@ -32,7 +34,7 @@ void ReadRefusal(int nStatus, const std::string& body, BraveResults& results) {
     if (const json* lpCode = Member(*lpError, "code")) results.szErrorCode = LoggedText(*lpCode);
     if (nStatus == 422 && results.szErrorCode == "SUBSCRIPTION_TOKEN_INVALID")
         results.eOutcome = AnswerOutcome::KeyRefused;
-    else if (nStatus == 429 && QuotaUsedUp(*lpError))
+    else if (nStatus == 429 && QuotaUsedUp(*lpError, results.szErrorCode))
         results.eOutcome = AnswerOutcome::QuotaUsedUp;
 }
 

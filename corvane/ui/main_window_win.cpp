@@ -87,6 +87,16 @@ void ShowWaitingStatus() {
     }
 }
 
+// Not while a run has copied the sources it works with, and once at a
+// time (the first start opens it by itself while the menu may ask too).
+void OpenSourcesDialog(HWND hWnd) {
+    static bool s_bOpen = false;
+    if (s_bOpen || g_bRunning || IsTop20Running()) return;
+    s_bOpen = true;
+    ShowSourcesDialog(hWnd);
+    s_bOpen = false;
+}
+
 // The sources in force. After a new install none is chosen yet: the
 // Sources dialog then opens once the window shows, with what each needs.
 void LoadSources(HWND hWnd) {
@@ -212,10 +222,7 @@ void OnCommand(HWND hWnd, int nId) {
     case IDC_SHOWREPORT: ShowTextResults(); break;
     case IDC_SENDMAIL: g_MailSender.Send(); break;
     case ID_SETTINGS_OPTIONS: ShowOptionsDialog(hWnd); break;
-    case ID_SETTINGS_SOURCES:
-        // Not while a run has copied the sources it works with.
-        if (!g_bRunning && !IsTop20Running()) ShowSourcesDialog(hWnd);
-        break;
+    case ID_SETTINGS_SOURCES: OpenSourcesDialog(hWnd); break;
     case ID_HELP_CONTACT: ShowContactBox(hWnd); break;
     case ID_HELP_HELPCONTENTSF1: OpenManual(); break;
     case ID_HELP_ABOUT: ShowAboutBox(hWnd); break;

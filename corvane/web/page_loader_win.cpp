@@ -242,8 +242,12 @@ std::string CPageLoader::Load(const char* szUrl, int nProgress) {
     // of the session after they are closed.
     CSessionHandle session = MyWinhttpConnection();
     if (!session) return Fail("WinHttpOpen Fail");
-    CWinHttpHandle connect(WinHttpConnect(session.get(), Widen(host).c_str(),
-                                          bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT, 0));
+    // A page goes to the scheme's port, whatever the address says; a
+    // service (a SearXNG instance on localhost:8080, say) to the one named.
+    std::string server = host;
+    unsigned nPort = bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    if (m_bNamedPort) SplitHostPort(host, server, nPort);
+    CWinHttpHandle connect(WinHttpConnect(session.get(), Widen(server).c_str(), static_cast<INTERNET_PORT>(nPort), 0));
     ShowProgress("sending request to %s", 0, host, nProgress, false);
     if (!connect) return Fail("WinHttpConnect Fail");
     std::wstring wPath = Widen(path);
@@ -274,11 +278,13 @@ void CPageLoader::KeepStatus(HINTERNET hRequest) {
 
 CPageAnswer CPageLoader::LoadAnswer(const char* szUrl, const std::string& headers, int nProgress) {
     m_headers = Widen(headers);
+    m_bNamedPort = true;
     m_dwStatus = 0;
     m_dwError = 0;
     CPageAnswer answer;
     answer.body = LoadPage(szUrl, nProgress);
     m_headers.clear();
+    m_bNamedPort = false;
     answer.dwStatus = m_dwStatus;
     answer.dwError = m_dwStatus ? 0 : m_dwError;
     if (!answer.Answered()) answer.body.clear();

@@ -77,7 +77,8 @@ public:
     // must not go on loading inside the next run).
     std::string LoadPage(const char* szUrl, int nProgress);
     // A service's answer on the same road, with request headers of its own
-    // (lines ended by "\r\n"; never logged, since they may hold a key).
+    // (lines ended by "\r\n"; never logged, since they may hold a key),
+    // sent to the port the address names.
     CPageAnswer LoadAnswer(const char* szUrl, const std::string& headers, int nProgress);
     // The shared session, opened or renewed as needed; empty when WinHTTP
     // has none.
@@ -105,6 +106,7 @@ private:
     int m_nLoadCount = 0;
     // The request headers and the answer of the load in hand.
     std::wstring m_headers;
+    bool m_bNamedPort = false;
     DWORD m_dwStatus = 0;
     DWORD m_dwError = 0;
 };

@@ -76,3 +76,21 @@ std::string PercentEncoded(const std::string& bytes) {
     }
     return encoded;
 }
+
+bool SplitHostPort(const std::string& host, std::string& name, unsigned& nPort) {
+    name = host;
+    const std::size_t nColon = host.rfind(':');
+    // An IPv6 address in brackets holds colons of its own.
+    if (nColon == std::string::npos || nColon + 1 == host.size() || host.find(']', nColon) != std::string::npos)
+        return false;
+    unsigned long nValue = 0;
+    for (std::size_t i = nColon + 1; i < host.size(); ++i) {
+        if (host[i] < '0' || host[i] > '9') return false;
+        nValue = nValue * 10 + static_cast<unsigned long>(host[i] - '0');
+        if (nValue > 65535) return false;
+    }
+    if (nValue == 0) return false;
+    name = host.substr(0, nColon);
+    nPort = static_cast<unsigned>(nValue);
+    return true;
+}

@@ -27,6 +27,10 @@ HostRange HostSpan(const std::string& address);
 
 bool CrackURL(std::string url, std::string& host, std::string& path);
 
+// A host text's name and the port written after it ("localhost:8080");
+// false, with the text as it is, when it names no port.
+bool SplitHostPort(const std::string& host, std::string& name, unsigned& nPort);
+
 // Bytes as a query parameter carries them: every byte but the unreserved
 // letters, digits and "-._~" as "%XX".
 std::string PercentEncoded(const std::string& bytes);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "base/link_record.h"
 #include "base/run_state.h"
 #include "corpus_folder.h"
 #include "report/text_report.h"
@@ -37,8 +38,10 @@ BOOL CALLBACK MatchQuestion(HWND hWnd, LPARAM lParam) {
 }  // namespace
 
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
-                 const std::string& corpusFolder, const char* szHostileBase, const simweb::GenerateSpec& spec) {
+                 const std::string& corpusFolder, const char* szHostileBase, const simweb::GenerateSpec& spec,
+                 const simweb::SourceServices& sources) {
     simweb::SimWebOptions options;
+    options.sources = sources;
     options.corpusFolder = corpusFolder;
     options.engineHost = PELLMARK_SEARCH_HOST;
     options.whoisHost = PELLMARK_WHOIS_HOST;
@@ -122,7 +125,7 @@ void ExpectFigures(const CMainWindowHarness& window, int nRow, const RowFacts& r
     ASSERT_GE(row.nOutbound, 0) << "no outbound count recorded for " << row.address << ": the test must give it";
     EXPECT_EQ(window.Cell(nRow, 1), std::to_string(row.nRank)) << row.address;
     EXPECT_EQ(window.Cell(nRow, 2), std::to_string(row.nOutbound)) << row.address;
-    EXPECT_EQ(window.Cell(nRow, 3), std::to_string(row.nBackward)) << row.address;
+    EXPECT_EQ(window.Cell(nRow, 3), MeasureText(row.nBackward)) << row.address;
     EXPECT_EQ(window.Cell(nRow, 4), std::to_string(row.nBoost)) << row.address;
 }
 
@@ -316,13 +319,14 @@ bool RunWebTest::s_bStarted = false;
 COptionsSandbox* RunWebTest::s_options = nullptr;
 
 void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder,
-                          const char* szHostileBase, const simweb::GenerateSpec& spec) {
+                          const char* szHostileBase, const simweb::GenerateSpec& spec,
+                          const simweb::SourceServices& sources) {
     // Whatever an earlier program left in the stored options (the demo
     // keeps the user's choices) must not decide which pages become rows.
     if (!s_options) StoreOptions(false, false);
     s_web = new simweb::CSimWeb;
     std::string error;
-    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec);
+    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec, sources);
     if (!s_bStarted) ADD_FAILURE() << error;
 }
 

@@ -24,7 +24,8 @@ constexpr simweb::GenerateSpec kRunWebCorpus{17, 24, 12};
 // hostile sites from hostileBase when one is given.
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
                  const std::string& corpusFolder = "", const char* szHostileBase = nullptr,
-                 const simweb::GenerateSpec& spec = kRunWebCorpus);
+                 const simweb::GenerateSpec& spec = kRunWebCorpus,
+                 const simweb::SourceServices& sources = simweb::DefaultSourceServices());
 
 // One site of a corpus folder that a test writes: its pages (path inside
 // the site, HTML) and its WhoIs addresses.
@@ -125,7 +126,8 @@ protected:
     // Unless the suite has stored options already, also stores them as an
     // installer leaves them (StoreOptions with both checks off).
     static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "",
-                         const char* szHostileBase = nullptr, const simweb::GenerateSpec& spec = kRunWebCorpus);
+                         const char* szHostileBase = nullptr, const simweb::GenerateSpec& spec = kRunWebCorpus,
+                         const simweb::SourceServices& sources = simweb::DefaultSourceServices());
     // Stores the options as an installer and the options dialog would,
     // before any window of the suite reads them: the e-mail and WhoIs
     // checks as given, the others off, no query delay. Put back when the

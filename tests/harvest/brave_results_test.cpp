@@ -96,6 +96,8 @@ TEST(ReadBraveResults, OutcomeAddressesAndPaging) {
          "RATE_LIMITED"},
         {"quota counters as text", 429, Error(429, "RATE_LIMITED", Quota("\"2000\"", "\"2000\"")), AnswerOutcome::RateLimited, {}, false,
          "RATE_LIMITED"},
+        {"the quota named by its code", 429, Error(429, "QUOTA_LIMITED", "{}"), AnswerOutcome::QuotaUsedUp, {}, false,
+         "QUOTA_LIMITED"},
         {"429 without a body", 429, "", AnswerOutcome::RateLimited, {}, false, ""},
         {"a server fault", 503, "", AnswerOutcome::ServiceFault, {}, false, ""},
         {"HTML", 200, "<html><body>Just a moment...</body></html>", AnswerOutcome::Malformed, {}, false, ""},

@@ -147,13 +147,45 @@ TEST_F(PageLoaderTest, RequestsTheAddressedHostAndPath) {
     EXPECT_TRUE(StatusSeen(std::string("6 bytes received from ") + kHostA));
 }
 
-TEST_F(PageLoaderTest, ExplicitPortStillGoesToPortEighty) {
+// A page goes to the scheme's port whatever its address says; a service's
+// address (a SearXNG instance on port 8080, say) names its own.
+TEST_F(PageLoaderTest, ExplicitPortStillGoesToPortEightyButAServiceToItsOwn) {
     simweb::CScriptedServer server(kHostA);
     ASSERT_TRUE(server.Listen());
     CPageLoader loader;
     std::string url = std::string("http://") + kHostA + ":8080/a";
     EXPECT_EQ(loader.LoadPage(url.c_str(), 0), "fail");
     EXPECT_EQ(server.RequestCount(), 0u);
+    simweb::CScriptedServer service(kHostA, 8080);
+    ASSERT_TRUE(service.Listen());
+    service.ServeBody("instance");
+    CPageAnswer answer = CPageLoader().LoadAnswer(url.c_str(), "", 0);
+    EXPECT_EQ(answer.dwStatus, 200u);
+    EXPECT_EQ(answer.body, "instance");
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+TEST(SplitHostPort, NamesThePortOnlyWhereOneIsWritten) {
+    struct Case {
+        const char* szHost;
+        bool bPort;
+        const char* szName;
+        unsigned nPort;
+    };
+    const Case cases[] = {
+        {"localhost:8080", true, "localhost", 8080},  {"127.0.0.5", false, "127.0.0.5", 0},
+        {"host:", false, "host:", 0},                 {"host:65536", false, "host:65536", 0},
+        {"host:0", false, "host:0", 0},               {"host:8o", false, "host:8o", 0},
+        {"[::1]", false, "[::1]", 0},                 {"[::1]:8443", true, "[::1]", 8443},
+        {"user@host:99999999999", false, "user@host:99999999999", 0},
+    };
+    for (const Case& c : cases) {
+        std::string name;
+        unsigned nPort = 0;
+        EXPECT_EQ(SplitHostPort(c.szHost, name, nPort), c.bPort) << c.szHost;
+        EXPECT_EQ(name, c.szName) << c.szHost;
+        EXPECT_EQ(nPort, c.nPort) << c.szHost;
+    }
 }
 
 struct BodyCase {

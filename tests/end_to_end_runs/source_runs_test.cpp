@@ -1,0 +1,212 @@
+// Runs through the real window against today's services as the local web
+// serves them over https: result pages from a SearXNG instance or the Brave
+// Search API, ranks from Open PageRank. The rows are the pages the corpus
+// lists, each ranked as its domain, with backward links not measured and
+// every other figure as the classic services give it; a configuration
+// fault gives one message and a normal end; no key reaches the log.
+#include "end_to_end_runs/run_web.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/link_record.h"
+#include "report/text_report.h"
+#include "resources/resource.h"
+#include "support/log_capture.h"
+#include "ui/source_settings_win.h"
+
+namespace {
+
+// Sites of this program: 127.0.68.N; the three services on 127.0.68.201
+// to .203, https only, behind the TLS front of tests/end_to_end_runs.
+const char kSiteBase[] = "127.0.68.2";
+const char kSearxng[] = "127.0.68.201";
+const char kBrave[] = "127.0.68.202";
+const char kOpenPageRank[] = "127.0.68.203";
+
+simweb::SourceServices Services() {
+    simweb::SourceServices services = simweb::DefaultSourceServices();
+    services[static_cast<std::size_t>(simweb::SourceKind::SearXng)].host = kSearxng;
+    services[static_cast<std::size_t>(simweb::SourceKind::Brave)].host = kBrave;
+    services[static_cast<std::size_t>(simweb::SourceKind::OpenPageRank)].host = kOpenPageRank;
+    return services;
+}
+
+// The sources as the Sources dialog stores them, pointed at the local web.
+CSourceSettings Sources(EResultsSource results) {
+    CSourceSettings sources;
+    sources.results = results;
+    sources.searxngInstance = std::string("https://") + kSearxng + "/";
+    sources.braveKey = simweb::kDefaultBraveToken;
+    sources.braveEndpoint = std::string("https://") + kBrave + "/res/v1/web/search";
+    sources.rank = ERankSource::OpenPageRank;
+    sources.openPageRankKey = simweb::kDefaultOpenPageRankKey;
+    sources.openPageRankEndpoint = std::string("https://") + kOpenPageRank + "/api/v1.0/getPageRank";
+    return sources;
+}
+
+class SourceRunsTest : public RunWebTest {
+protected:
+    static void SetUpTestSuite() { StartWeb(kSiteBase, 0, "", nullptr, kRunWebCorpus, Services()); }
+
+    void Choose(const CSourceSettings& sources) {
+        ASSERT_TRUE(SaveSourceSettings(sources));
+        PutSourceSettings(sources);
+    }
+    void SetFaults(simweb::SourceKind kind, const simweb::SourceFaults& faults) { s_web->SetSourceFaults(kind, faults); }
+
+    // A page's row: its domain's rank from the service, backward links not
+    // measured, the outbound count and the boost as ever.
+    RowFacts ServiceFacts(int nPage) const {
+        RowFacts facts = FactsOf(Corpus(), Corpus().Page(nPage).address);
+        facts.nRank = Corpus().Rank(Corpus().Site(Corpus().Page(nPage).site).home);
+        facts.nBackward = kNotMeasured;
+        facts.nBoost = RankBoost(facts.nRank, facts.nOutbound);
+        return facts;
+    }
+    std::vector<RowFacts> ServiceFacts(const std::vector<int>& pages) const {
+        std::vector<RowFacts> rows;
+        for (int nPage : pages) rows.push_back(ServiceFacts(nPage));
+        return rows;
+    }
+    std::size_t Requests(const char* szHost) const {
+        std::size_t nCount = 0;
+        for (const simweb::RequestLogEntry& entry : s_web->Requests())
+            if (entry.host == szHost) ++nCount;
+        return nCount;
+    }
+    void ExpectNoKeyLogged() const {
+        EXPECT_EQ(m_log.Count(simweb::kDefaultBraveToken), 0u);
+        EXPECT_EQ(m_log.Count(simweb::kDefaultOpenPageRankKey), 0u);
+    }
+
+    CLogCapture m_log;
+};
+
+struct ResultsCase {
+    const char* szName;
+    EResultsSource results;
+    const char* szHost;
+};
+const ResultsCase kResultsCases[] = {
+    {"searxng", EResultsSource::SearXng, kSearxng},
+    {"brave", EResultsSource::Brave, kBrave},
+};
+
+// Every result of two keywords, in the service's order, with one rank
+// request per result page at most and none to the classic engine.
+TEST_F(SourceRunsTest, KeywordRunsThroughEachResultService) {
+    for (const ResultsCase& c : kResultsCases) {
+        SCOPED_TRACE(c.szName);
+        Choose(Sources(c.results));
+        const std::string first = PickQuery(Corpus(), 12, 45), second = SmallQuery(Corpus(), 11, {first});
+        ASSERT_FALSE(second.empty());
+        std::vector<int> pages = Corpus().Search(first);
+        for (int nPage : Corpus().Search(second)) pages.push_back(nPage);
+        const std::size_t nResultsFrom = Requests(c.szHost), nRanksFrom = Requests(kOpenPageRank);
+        m_nFrom = s_web->RequestCount();
+        RunKeywords(first + "\r\n" + second);
+        ExpectRows(m_window, ServiceFacts(pages));
+        const std::size_t nResultPages = Requests(c.szHost) - nResultsFrom;
+        EXPECT_GE(nResultPages, 2u);
+        EXPECT_LE(Requests(kOpenPageRank) - nRanksFrom, nResultPages) << "one rank request per result page at most";
+        EXPECT_TRUE(ResultPageRequests(*s_web, m_nFrom).empty()) << "the classic engine is not asked";
+        EXPECT_NE(g_ReportText.find("Backward: \r\n"), std::string::npos) << "not measured in the report";
+    }
+    ExpectNoKeyLogged();
+}
+
+// A Top-20 run ranks the first twenty results, from as many pages as that
+// takes; a URL run ranks each typed page by its domain.
+TEST_F(SourceRunsTest, TopTwentyAndUrlRunsRankByDomain) {
+    Choose(Sources(EResultsSource::SearXng));
+    const std::string keyword = PickQuery(Corpus(), 25, 1000);
+    ASSERT_FALSE(keyword.empty());
+    m_window.SetChecked(m_window.Main(), IDC_TOP20, true);
+    m_window.SetText(IDC_KEYWORDS, keyword);
+    m_window.Click(IDC_TRAWL);
+    HWND hReport = m_window.WaitForWindow("Report", 300000);
+    ASSERT_NE(hReport, nullptr);
+    PostMessageA(hReport, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(m_window.WaitForWindowGone(hReport));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(m_window.Control(IDC_TRAWL)) != FALSE; }, 60000));
+    std::string section = "Google Top 20 Keyword: \"" + keyword + "\".\r\n\r\n";
+    std::vector<int> top = First(Corpus().Search(keyword), 20);
+    for (std::size_t i = 0; i < top.size(); ++i)
+        section += "Ranked #" + std::to_string(i + 1) + " in Google - PR:" + std::to_string(ServiceFacts(top[i]).nRank) +
+                   " Source:" + Corpus().Page(top[i]).address + "\r\n";
+    EXPECT_EQ(g_ReportText, section + "\r\n\r\n");
+    m_window.SetChecked(m_window.Main(), IDC_TOP20, false);
+
+    const std::vector<int> typed = {top[0], top[top.size() - 1]};
+    RunUrls(Addresses(Corpus(), typed), false, false);
+    ExpectRows(m_window, ServiceFacts(typed));
+    ExpectNoKeyLogged();
+}
+
+struct FaultCase {
+    const char* szName;
+    EResultsSource results;
+    simweb::SourceKind kind;
+    simweb::SourceFaults faults;
+    const char* szFix;  // what the message asks of the user
+};
+simweb::SourceFaults Faults(bool bJsonOff, bool bKeyRefused, bool bQuotaUsed) {
+    simweb::SourceFaults faults;
+    faults.bJsonOff = bJsonOff;
+    faults.bKeyRefused = bKeyRefused;
+    faults.bQuotaUsed = bQuotaUsed;
+    return faults;
+}
+const FaultCase kFaultCases[] = {
+    {"searxng_json_off", EResultsSource::SearXng, simweb::SourceKind::SearXng, Faults(true, false, false),
+     "add json under search: formats:"},
+    {"brave_key_refused", EResultsSource::Brave, simweb::SourceKind::Brave, Faults(false, true, false),
+     "refused the key"},
+    {"brave_quota", EResultsSource::Brave, simweb::SourceKind::Brave, Faults(false, false, true), "quota is used up"},
+    {"openpagerank_key_refused", EResultsSource::SearXng, simweb::SourceKind::OpenPageRank,
+     Faults(false, true, false), "refused the key"},
+};
+
+// A configuration fault: one message that names the fix, then the run ends
+// as a stopped run ends, with no row.
+TEST_F(SourceRunsTest, ConfigurationFaultGivesOneMessageAndANormalEnd) {
+    for (const FaultCase& c : kFaultCases) {
+        SCOPED_TRACE(c.szName);
+        Choose(Sources(c.results));
+        SetFaults(c.kind, c.faults);
+        m_window.SetText(IDC_KEYWORDS, PickQuery(Corpus(), 12, 45));
+        m_window.Click(IDC_TRAWL);
+        HWND hBox = WaitForProgramBox(m_window);
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_NE(CMainWindowHarness::MessageText(hBox).find(c.szFix), std::string::npos)
+            << CMainWindowHarness::MessageText(hBox);
+        PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        HWND hFinished = m_window.WaitForWindow("Finished", 120000);
+        EXPECT_EQ(WaitForProgramBox(m_window, 0), nullptr) << "one message";
+        AnswerFinished(m_window, hFinished);
+        SetFaults(c.kind, simweb::SourceFaults());
+        EXPECT_EQ(m_window.RowCount(), 0);
+    }
+    ExpectNoKeyLogged();
+}
+
+// Neither SearXNG nor Brave answers "link:" queries: a back-link run is
+// refused with a message and nothing starts.
+TEST_F(SourceRunsTest, BacklinkRunNeedsTheClassicResultPages) {
+    Choose(Sources(EResultsSource::SearXng));
+    m_nFrom = s_web->RequestCount();
+    ASSERT_TRUE(StartUrlRun(m_window.Main(), GetCurrentProcessId(), Corpus().Page(0).address, false, false, true));
+    HWND hBox = WaitForProgramBox(m_window);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_NE(CMainWindowHarness::MessageText(hBox).find("\"link:\""), std::string::npos);
+    PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(m_window.WaitForWindowGone(hBox));
+    EXPECT_EQ(m_window.WaitForWindow("Finished", 0), nullptr);
+    EXPECT_EQ(s_web->RequestCount(), m_nFrom) << "nothing was asked";
+    EXPECT_TRUE(IsWindowEnabled(m_window.Control(IDC_TRAWLURLS)));
+}
+
+}  // namespace
