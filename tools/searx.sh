@@ -13,7 +13,9 @@
 # local web.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# The system's Python, which Debian's searx is installed for.
 python=/usr/bin/python3
+# Seconds searx has to answer; it takes about one.
 start_limit=60
 
 usage() {
@@ -32,13 +34,16 @@ running_pid() {
   printf '%s' "$pid"
 }
 
+# The pid file's searx, ended: asked first, killed when it does not end
+# within 5 s. An ended one may linger as a zombie until its new parent
+# reaps it; its empty command line tells it from a live one.
 stop_searx() {
-  local state="$1/searx-$2" pid
-  pid=$(running_pid "$state/searx.pid") || { rm -f "$state/searx.pid"; return 0; }
+  local pidfile="$1/searx-$2/searx.pid" pid
+  pid=$(running_pid "$pidfile") || { rm -f "$pidfile"; return 0; }
   kill "$pid" 2>/dev/null || true
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null || true
-  rm -f "$state/searx.pid"
+  for _ in $(seq 1 50); do running_pid "$pidfile" >/dev/null || break; sleep 0.1; done
+  running_pid "$pidfile" >/dev/null && kill -KILL "$pid" 2>/dev/null || true
+  rm -f "$pidfile"
 }
 
 fail_start() {
@@ -68,18 +73,22 @@ start_searx() {
     SEARX_SECRET="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')" \
     "$python" "$(command -v searx-run)" > "$state/searx.log" 2>&1 < /dev/null &
   echo $! > "$state/searx.pid"
-  # Up means: /config answers and lists the local web's engine alone, with
-  # no plugin on.
-  if ! env -u http_proxy -u HTTP_PROXY -u all_proxy -u ALL_PROXY "$python" - "http://$address:$port/config" \
-      "$(cat "$state/searx.pid")" "$start_limit" 2> "$state/probe.log" <<'PY'; then
-import json, os, sys, time, urllib.request
+  # Up means: /config answers (asked directly, never through a proxy) and
+  # lists the local web's engine alone, with no plugin on.
+  if ! "$python" - "http://$address:$port/config" "$(cat "$state/searx.pid")" "$start_limit" \
+      2> "$state/probe.log" <<'PY'; then
+import json, sys, time, urllib.request
 url, pid, limit = sys.argv[1], int(sys.argv[2]), float(sys.argv[3])
 deadline = time.monotonic() + limit
 opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
-while True:
+def ended():
     try:
-        os.kill(pid, 0)
+        with open("/proc/%d/stat" % pid) as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] == "Z"
     except OSError:
+        return True
+while True:
+    if ended():
         sys.exit("searx ended before it answered")
     try:
         with opener.open(url, timeout=2) as answer:

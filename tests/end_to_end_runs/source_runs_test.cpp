@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "resources/resource.h"
 #include "support/log_capture.h"
 #include "ui/source_settings_win.h"
+#include "support/wait_until.h"
 
 namespace {
 
@@ -207,6 +211,94 @@ TEST_F(SourceRunsTest, BacklinkRunNeedsTheClassicResultPages) {
     EXPECT_EQ(m_window.WaitForWindow("Finished", 0), nullptr);
     EXPECT_EQ(s_web->RequestCount(), m_nFrom) << "nothing was asked";
     EXPECT_TRUE(IsWindowEnabled(m_window.Control(IDC_TRAWLURLS)));
+}
+
+// The searx instance the source_runs_searx fixture starts: Debian's searx,
+// the real server SearXNG grew from, with the same JSON search API. Its one
+// engine reads this program's local web as the classic engine pages:
+// "/search?q=...&num=10&start=N", ten results a page.
+const char kSearxInstance[] = SOURCE_RUNS_SEARX;
+
+std::string SearxEngineTarget(const std::string& keyword, std::size_t nStart) {
+    return "/search?q=" + keyword + "&num=10&start=" + std::to_string(nStart);
+}
+
+// searx's log from byte nFrom on (empty when there is none).
+std::string SearxLog(std::streamoff nFrom = 0) {
+    std::ifstream log(SOURCE_RUNS_SEARX_LOG, std::ios::binary);
+    if (!log || !log.seekg(nFrom)) return "";
+    std::ostringstream text;
+    text << log.rdbuf();
+    return text.str();
+}
+
+// The searx searches the log records: the target of each "GET /search?".
+std::vector<std::string> SearxSearches(const std::string& log) {
+    std::vector<std::string> targets;
+    const std::string head = "\"GET /search?", tail = " HTTP/";
+    for (std::size_t nAt = log.find(head); nAt != std::string::npos; nAt = log.find(head, nAt + 1)) {
+        const std::size_t nEnd = log.find(tail, nAt);
+        if (nEnd == std::string::npos) break;
+        targets.push_back(log.substr(nAt + 5, nEnd - nAt - 5));
+    }
+    return targets;
+}
+
+// A keyword run whose result pages come from a real searx: the rows are the
+// corpus's results in its order, ranked by the classic rank service, with
+// backward links not measured. Between the program and the engine searx
+// did the paging: the program asked it for page 1, 2, ... and searx asked
+// the engine for start=0, 10, ...; each answer past the last page repeats
+// the last page, which ends the keyword.
+TEST_F(SourceRunsTest, KeywordRunThroughARealSearx) {
+    CSourceSettings sources;
+    sources.results = EResultsSource::SearXng;
+    sources.searxngInstance = kSearxInstance;
+    Choose(sources);
+    // Eleven to thirty results: two to three pages and the one past them.
+    // A single lower-case word, as this searx's xpath engine percent-encodes
+    // the query twice: only such a word reaches the engine unchanged.
+    const std::string keyword = PickQuery(Corpus(), 11, 30);
+    ASSERT_FALSE(keyword.empty());
+    const std::vector<int> pages = Corpus().Search(keyword);
+    const std::streamoff nLogFrom = static_cast<std::streamoff>(SearxLog().size());
+    m_nFrom = s_web->RequestCount();
+    m_window.SetText(IDC_KEYWORDS, keyword);
+    m_window.Click(IDC_TRAWL);
+    // A searx that fails the run (one that serves no JSON, say) makes the
+    // run show its one message: told at once, with searx's log.
+    HWND hFinished = nullptr, hBox = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            hBox = WaitForProgramBox(m_window, 0);
+            hFinished = m_window.WaitForWindow("Finished", 0);
+            return hBox || hFinished;
+        },
+        300000))
+        << "the run did not end; searx's log:\n" << SearxLog(nLogFrom);
+    if (hBox) {
+        ADD_FAILURE() << CMainWindowHarness::MessageText(hBox) << "\nsearx's log:\n" << SearxLog(nLogFrom);
+        PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        AnswerFinished(m_window, m_window.WaitForWindow("Finished", 120000));
+        return;
+    }
+    AnswerFinished(m_window, hFinished);
+
+    std::vector<RowFacts> rows = FactsOf(Corpus(), Addresses(Corpus(), pages));
+    for (RowFacts& row : rows) row.nBackward = kNotMeasured;
+    ExpectRows(m_window, rows);
+    std::vector<std::string> engineTargets, searxTargets;
+    for (std::size_t nStart = 0, nPage = 1; nStart <= (pages.size() + 9) / 10 * 10; nStart += 10, ++nPage) {
+        engineTargets.push_back(SearxEngineTarget(keyword, nStart));
+        searxTargets.push_back("/search?q=" + keyword + "&format=json&pageno=" + std::to_string(nPage));
+    }
+    // Every result-page request the engine had came from searx: the
+    // program's own classic queries look otherwise.
+    EXPECT_EQ(ResultPageRequests(*s_web, m_nFrom), engineTargets);
+    const std::string log = SearxLog(nLogFrom);
+    EXPECT_EQ(SearxSearches(log), searxTargets);
+    EXPECT_NE(g_ReportText.find("Backward: \r\n"), std::string::npos) << "not measured in the report";
+    if (HasFailure()) ADD_FAILURE() << "searx's log of the run:\n" << log;
 }
 
 }  // namespace
