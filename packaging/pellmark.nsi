@@ -24,6 +24,7 @@ SetCompressor /SOLID lzma
 !define MAIN_WINDOW "Pellmark"
 !define SETTINGS_KEY "SOFTWARE\Pellmark"
 !define OPTIONS_KEY "${SETTINGS_KEY}\Options"
+!define SOURCES_KEY "${SETTINGS_KEY}\Sources"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellmark"
 !define MANUAL "User manual.pdf"
 
@@ -295,7 +296,8 @@ Section "Pellmark" SecMain
 SectionEnd
 
 ; The program never creates its settings key. A first install creates it
-; with the program's own starting values; an upgrade keeps what the user chose.
+; with the program's own starting values and the sources not yet chosen;
+; an upgrade keeps what the user chose.
 Function CreateSettingsOnce
   ClearErrors
   EnumRegValue $0 HKLM "${OPTIONS_KEY}" 0
@@ -309,6 +311,9 @@ Function CreateSettingsOnce
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bWhoIs" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "bKeyword" 0
   WriteRegDWORD HKLM "${OPTIONS_KEY}" "dQueryDelay" 100
+  ; A new user has no source chosen yet: the program asks at its first
+  ; start (the classic services of the build answer nowhere on today's web).
+  WriteRegDWORD HKLM "${SOURCES_KEY}" "Chosen" 0
   !insertmacro CHECK_STEP "create the settings in HKLM\${OPTIONS_KEY}"
 FunctionEnd
 

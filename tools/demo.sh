@@ -39,8 +39,16 @@ prepare_output() {
   return 0
 }
 
+# The options key an installer creates, and no sources chosen yet but for
+# where today's rank service answers: the local web, in the demo.
 create_settings_key() {
   "$loader" reg add 'HKLM\SOFTWARE\Pellmark\Options' /f >/dev/null 2>&1
+  "$loader" reg delete 'HKLM\SOFTWARE\Pellmark\Sources' /f >/dev/null 2>&1 || true
+}
+
+point_rank_service_at_local_web() {
+  "$loader" reg add 'HKLM\SOFTWARE\Pellmark\Sources' /v OpenPageRankEndpoint /t REG_SZ \
+    /d 'https://127.0.0.253/api/v1.0/getPageRank' /f >/dev/null 2>&1
 }
 
 start_web() {
@@ -74,9 +82,9 @@ run_for_user() {
 }
 
 # demo_driver writes BMP pictures; the manual and the user get PNG.
-pictures_to_png() {
+pictures_to_png() {  # folder
   local bmp
-  for bmp in "$out"/*.bmp; do
+  for bmp in "$1"/*.bmp; do
     [ -f "$bmp" ] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
   done
@@ -86,20 +94,36 @@ summarise() {
   local started=$1 driver_log=$2 rows
   rows=$(sed -n 's/^demo: rows //p' "$driver_log" | tr -d '\r')
   echo
-  echo "pellmark demo: ${rows:-no} rows in $(( $(date +%s) - started )) s; files in $out:"
+  echo "pellmark demo: ${rows:-no} rows through today's sources in $(( $(date +%s) - started )) s; files in $out:"
   (cd "$out" && ls -1 --ignore=log && ls -1 log | sed 's|^|log/|')
 }
 
+# One keyword run by the stand-in user in a folder of its own; the extra
+# arguments choose today's sources first.
+drive_run() {  # folder log keyword keyword [searxng key]
+  local folder=$1 driver_log=$2
+  shift 2
+  mkdir -p "$folder/log"
+  "$loader" "$bin/demo_driver.exe" "$(windows_path "$bin/Corvane.exe")" "$(windows_path "$folder")" "$@" 2>&1 |
+    tr -d '\r' | grep -v '^wine: Read access denied' | tee "$driver_log"
+}
+
+# A classic run (the engine's result pages and rank service) in classic/,
+# then the same keywords through today's sources (SearXNG results, Open
+# PageRank ranks) in the output folder itself.
 play_user() {
-  local started keywords driver_log="$tree/demo-driver.log"
+  local started keywords status=0
   started=$(date +%s)
   mapfile -t keywords < <(pick_keywords)
   echo "pellmark: playing a user: keywords \"${keywords[0]}\" and \"${keywords[1]}\""
-  local status=0
-  "$loader" "$bin/demo_driver.exe" "$(windows_path "$bin/Corvane.exe")" "$(windows_path "$out")" \
-    "${keywords[0]}" "${keywords[1]}" 2>&1 | tr -d '\r' | grep -v '^wine: Read access denied' | tee "$driver_log" || status=$?
-  pictures_to_png
-  summarise "$started" "$driver_log"
+  echo "pellmark: first with the classic sources (the engine at 127.0.0.1), into $out/classic"
+  drive_run "$out/classic" "$tree/demo-driver-classic.log" "${keywords[@]}" || status=$?
+  echo "pellmark: then with today's sources: SearXNG at https://127.0.0.251, Open PageRank at https://127.0.0.253"
+  point_rank_service_at_local_web
+  drive_run "$out" "$tree/demo-driver.log" "${keywords[@]}" "https://127.0.0.251" "$opr_key" || status=$?
+  pictures_to_png "$out/classic"
+  pictures_to_png "$out"
+  summarise "$started" "$tree/demo-driver.log"
   return "$status"
 }
 

@@ -41,6 +41,7 @@ web=(--engine "$engine" --whois "$whois" --site-base "$site_base" --seed 7 --sit
 setup="$tree/Pellmark-setup.exe" dist="$tree/dist/Pellmark"
 chosen='C:\Tools\Pellmark' menu='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Pellmark'
 settings_key='HKLM\SOFTWARE\Pellmark' options='HKLM\SOFTWARE\Pellmark\Options'
+sources='HKLM\SOFTWARE\Pellmark\Sources'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellmark'
 ours=(Corvane.exe Kestrine.dll Ostrel.dll Postil.dll vossic.dll brannick.dll "User manual.pdf" README.md Uninstall.exe)
 progids=(Kestrine.Trawler Ostrel.COstrel Postil.Postil)
@@ -179,6 +180,7 @@ check_default_settings() {
     expected=${value#*:} value=${value%%:*}
     [ "$(reg_value "$options" "$value")" = "$expected" ] || fail "$value of a new settings key is not $expected"
   done
+  [ "$(reg_value "$sources" Chosen)" = 0x0 ] || fail "a new install does not leave the sources to be chosen"
 }
 
 # Every user may change the options: the key's access list gives Users full
@@ -314,6 +316,8 @@ play_keyword_run() {
   "$here/tools/simweb.sh" start "$tree" "${web[@]}" --quiet
   "$loader" "$tree/bin/demo_driver.exe" "$chosen\\Corvane.exe" "$workdir" \
     "${keywords[0]}" "${keywords[1]}" 2>&1 | tr -d '\r' | tee "$log" || fail "the keyword run did not go as a user expects"
+  grep -q '^demo: sources: asked at the first start' "$log" || fail "the first start did not ask for the sources"
+  [ "$(reg_value "$sources" Chosen)" = 0x1 ] || fail "the choice made at the first start was not stored"
   rows=$(sed -n 's/^demo: rows //p' "$log")
   [ "${rows:-0}" -gt 0 ] || fail "the keyword run gave no rows"
   local file
@@ -329,14 +333,14 @@ play_keyword_run() {
 # the installed program replaces the binaries and keeps those options.
 upgrade() {
   local before
-  before=$(reg_query "$options")
+  before=$(reg_query "$options"; reg_query "$sources")
   grep -q 'bEmail *REG_DWORD *0x1' <<<"$before" || fail "the run left the e-mail option off"
   echo "stale" >"$(unix_path "$chosen")/README.md"
   run_setup || fail "the second setup failed"
   cmp -s "$dist/README.md" "$(unix_path "$chosen")/README.md" || fail "the second setup did not replace the files"
   check_installed "$chosen"
-  [ "$(reg_query "$options")" = "$before" ] || fail "the second setup changed the user's options"
-  say "installed again over it: files replaced, options kept"
+  [ "$(reg_query "$options"; reg_query "$sources")" = "$before" ] || fail "the second setup changed the user's options or sources"
+  say "installed again over it: files replaced, options and sources kept"
 }
 
 # The finish page's "Run" starts the program as the user at the desktop, not

@@ -12,7 +12,7 @@ unsigned ThreadRunSerial() { return t_nRunSerial; }
 
 bool OwnRunIsCurrent() { return t_nRunSerial == kNoRun || t_nRunSerial == g_nRunSerial; }
 
-bool RunGoesOn() { return !g_Stopped && OwnRunIsCurrent(); }
+bool RunGoesOn() { return t_nRunSerial == kOutsideRuns || (!g_Stopped && OwnRunIsCurrent()); }
 
 CRecoverableLock& RunFence() {
     static CRecoverableLock fence;
@@ -21,6 +21,6 @@ CRecoverableLock& RunFence() {
 
 void AdvanceRunSerial() {
     std::lock_guard<CRecoverableLock> guard(RunFence());
-    // Serial 0 names no run.
-    if (++g_nRunSerial == kNoRun) ++g_nRunSerial;
+    // Serial 0 names no run, and the last one a thread outside the runs.
+    if (++g_nRunSerial == kOutsideRuns) g_nRunSerial = kNoRun + 1;
 }

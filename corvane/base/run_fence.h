@@ -11,13 +11,18 @@
 #include "base/platform.h"
 
 constexpr unsigned kNoRun = 0;
+// A thread that asks a service for the user outside every run (the Sources
+// dialog's tests): no run's stop ends its loads, and it changes nothing a
+// run owns.
+constexpr unsigned kOutsideRuns = ~0u;
 
 // Binds the calling thread to a run (a new thread is bound to none).
 void BindThreadToRun(unsigned nSerial);
 unsigned ThreadRunSerial();
 // The calling thread belongs to no run or to the one in progress.
 bool OwnRunIsCurrent();
-// The calling thread's run is current and no stop is requested.
+// The calling thread's run is current and no stop is requested (always,
+// for a thread outside the runs).
 bool RunGoesOn();
 
 // Taken by WithinOwnRun and AdvanceRunSerial. A lock that survives its

@@ -5,6 +5,7 @@
 
 #include "base/diagnostic_log.h"
 #include "base/exception_barrier.h"
+#include "base/run_fence.h"
 #include "resources/resource.h"
 #include "run/run_controller_win.h"
 #include "web/service_queries_win.h"
@@ -52,6 +53,8 @@ struct TestRequest {
 
 unsigned __stdcall TestThread(void* lpParam) {
     std::unique_ptr<TestRequest> request(static_cast<TestRequest*>(lpParam));
+    // A stop that ended the last run does not cut the test's answer short.
+    BindThreadToRun(kOutsideRuns);
     auto answer = std::make_unique<std::string>();
     Guarded("Exception in a source test", [&] {
         *answer = request->nAnswerId == IDC_SRC_RESULTS_ANSWER ? TestResultsSource(request->sources)

@@ -317,6 +317,20 @@ TEST_F(PageLoaderTest, ServiceAnswerKeepsItsStatusOrTheFailedStepsError) {
         CPageLoader().LoadAnswer((std::string("http://") + kHostA + "/search").c_str(), "Accept: application/json\r\n", 0);
     EXPECT_EQ(answer.dwStatus, 429u);
     EXPECT_EQ(answer.body, "{\"error\":\"too many requests\"}");
+    // A test of the Sources dialog, outside every run, right after a run
+    // that ended with its stop flag set: the whole answer, not its first chunk.
+    server.SetHandler([](const simweb::HttpRequestHead&) {
+        simweb::HttpAnswer reply;
+        reply.body = std::string(20000, 'j');
+        return reply;
+    });
+    g_Stopped = true;
+    const std::string url = std::string("http://") + kHostA + "/search";
+    CPageAnswer whole = std::async(std::launch::async, [&] {
+                            BindThreadToRun(kOutsideRuns);
+                            return CPageLoader().LoadAnswer(url.c_str(), "", 0);
+                        }).get();
+    EXPECT_EQ(whole.body.size(), 20000u);
     // Nothing listens on this one.
     CPageAnswer refused = CPageLoader().LoadAnswer((std::string("http://") + kHostC + "/").c_str(), "", 0);
     EXPECT_FALSE(refused.Answered());

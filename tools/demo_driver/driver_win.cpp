@@ -1,11 +1,13 @@
-// demo_driver.exe CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2
+// demo_driver.exe CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 [SEARXNG OPENPAGERANK_KEY]
 // Plays a user through one keyword run of Corvane.exe, started in
 // OUTPUT_FOLDER: types the criteria, turns on the e-mail and WhoIs options,
 // trawls, saves the report as CSV and HTML, sends the mail (recorded, not
 // shown: POSTIL_RECORD) and closes the program. It uses only what a user
 // can: texts typed into fields, clicks, answers to message boxes and the
 // save-file dialog. Pictures of the windows go to OUTPUT_FOLDER as BMP.
-// Prints "demo: ..." lines; "demo: rows N" carries the row count.
+// Prints "demo: ..." lines; "demo: rows N" carries the row count. Given a
+// SearXNG instance's address and an Open PageRank key, it first chooses
+// those services in the Sources dialog and tests them.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -29,6 +31,9 @@ struct Demo {
     PROCESS_INFORMATION process{};
     HWND hMain = nullptr;
     int nProblems = 0;
+    // Today's services to choose (empty: keep the stored sources).
+    std::string searxng;
+    std::string openPageRankKey;
 };
 
 void Say(const std::string& line) {
@@ -106,6 +111,59 @@ bool StartProgram(Demo& demo) {
     if (FindMainWindow(demo)) return true;
     Problem(demo, "the main window did not open");
     return false;
+}
+
+const int kResultsTest[] = {IDC_SRC_RESULTS_TEST, IDC_SRC_RESULTS_ANSWER};
+const int kRankTest[] = {IDC_SRC_RANK_TEST, IDC_SRC_RANK_ANSWER};
+
+// Whether the stored sources wait for the user's first choice.
+bool SourcesAwaitChoice() {
+    DWORD dwChosen = 1, dwSize = sizeof dwChosen;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Pellmark\\Sources", "Chosen", RRF_RT_REG_DWORD, nullptr,
+                        &dwChosen, &dwSize) == ERROR_SUCCESS &&
+           dwChosen == 0;
+}
+
+// Today's services, as a user types them: a SearXNG instance for result
+// pages and an Open PageRank key for ranks; each tested before the choice
+// is saved, so that the picture shows what the tests said.
+void ChooseTodaysSources(Demo& demo, HWND hSources) {
+    Send(GetDlgItem(hSources, IDC_SRC_RESULTS_SEARXNG), BM_CLICK, 0, 0);
+    TypeText(hSources, IDC_SRC_SEARXNG_ADDRESS, demo.searxng);
+    Send(GetDlgItem(hSources, IDC_SRC_RANK_OPR), BM_CLICK, 0, 0);
+    TypeText(hSources, IDC_SRC_OPR_KEY, demo.openPageRankKey);
+    for (const int* lpIds : {kResultsTest, kRankTest}) {
+        HWND hAnswer = GetDlgItem(hSources, lpIds[1]);
+        SetWindowTextA(hAnswer, "");
+        PressButton(hSources, lpIds[0]);
+        // The answer replaces "Asking..." when the test's query is back.
+        if (!WaitUntil([&] {
+                const std::string answer = WindowText(hAnswer);
+                return !answer.empty() && answer != "Asking..." && IsWindowEnabled(GetDlgItem(hSources, lpIds[0]));
+            }, kDialogMs))
+            Problem(demo, "a test of the sources did not end");
+        Say("sources test: " + WindowText(GetDlgItem(hSources, lpIds[1])));
+    }
+}
+
+// The Sources dialog opens by itself on the first start after a new
+// install; otherwise the user opens it from the menu. Either way its
+// picture is taken and the choice in it kept, or today's services chosen
+// when the demo names them.
+void LookAtSources(Demo& demo) {
+    const bool bAsked = SourcesAwaitChoice();
+    if (!bAsked) PostMessageA(demo.hMain, WM_COMMAND, MAKEWPARAM(ID_SETTINGS_SOURCES, 0), 0);
+    HWND hSources = WaitForDialog(demo.process.dwThreadId, "Sources", kDialogMs);
+    if (!hSources) {
+        Problem(demo, bAsked ? "the first start did not ask for the sources" : "the Sources dialog did not open");
+        return;
+    }
+    if (!demo.searxng.empty()) ChooseTodaysSources(demo, hSources);
+    Picture(demo, hSources, "sources-dialog.bmp");
+    Say(bAsked ? "sources: asked at the first start; the choice in the dialog kept"
+               : demo.searxng.empty() ? "sources: looked at, kept" : "sources: SearXNG results, Open PageRank ranks");
+    PressButton(hSources, IDOK);
+    WaitUntil([&] { return !IsWindow(hSources); }, kDialogMs);
 }
 
 void CheckBox(HWND hDialog, int nId) {
@@ -201,6 +259,7 @@ void CloseProgram(Demo& demo) {
 
 void PlayUser(Demo& demo) {
     Picture(demo, demo.hMain, "main-window-start.bmp");
+    LookAtSources(demo);
     EnterCriteria(demo);
     ChooseOptions(demo);
     HWND hFinished = Trawl(demo);
@@ -218,14 +277,19 @@ void PlayUser(Demo& demo) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: demo_driver CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2\n");
+    if (argc != 5 && argc != 7) {
+        std::fprintf(stderr,
+                     "usage: demo_driver CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 [SEARXNG_ADDRESS OPENPAGERANK_KEY]\n");
         return 2;
     }
     Demo demo;
     demo.corvane = argv[1];
     demo.folder = argv[2];
     demo.keywords = std::string(argv[3]) + "\r\n" + argv[4];
+    if (argc == 7) {
+        demo.searxng = argv[5];
+        demo.openPageRankKey = argv[6];
+    }
     if (!StartProgram(demo)) return 1;
     PlayUser(demo);
     CloseProgram(demo);
