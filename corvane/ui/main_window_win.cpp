@@ -99,11 +99,21 @@ void OpenSourcesDialog(HWND hWnd) {
 
 // The sources in force. After a new install none is chosen yet: the
 // Sources dialog then opens once the window shows, with what each needs.
-void LoadSources(HWND hWnd) {
+bool s_bAskForSources = false;
+
+void LoadSources() {
     CSourceSettings sources;
     LoadSourceSettings(sources);
     PutSourceSettings(sources);
-    if (!sources.bChosen) PostMessageA(hWnd, WM_COMMAND, ID_SETTINGS_SOURCES, 0);
+    s_bAskForSources = !sources.bChosen;
+}
+
+// The dialog manager shows the window only once its queue is first empty:
+// asked from its start, the Sources dialog would keep it hidden.
+void OnShowWindow(HWND hWnd, bool bShown) {
+    if (!bShown || !s_bAskForSources) return;
+    s_bAskForSources = false;
+    PostMessageA(hWnd, WM_COMMAND, ID_SETTINGS_SOURCES, 0);
 }
 
 void OnInitDialog(HWND hWnd) {
@@ -114,7 +124,7 @@ void OnInitDialog(HWND hWnd) {
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
     LoadStoredOptions();
-    LoadSources(hWnd);
+    LoadSources();
     g_hMainWnd = hWnd;
     g_hList = GetDlgItem(hWnd, IDC_RESULTS);
     ListView_SetExtendedListViewStyle(g_hList, LVS_EX_ONECLICKACTIVATE);
@@ -296,6 +306,9 @@ INT_PTR HandleMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_CLOSE:
         RequestClose(hWnd, 0);
+        return FALSE;
+    case WM_SHOWWINDOW:
+        OnShowWindow(hWnd, wParam != FALSE);
         return FALSE;
     case WM_HELP:
         SendMessageA(hWnd, WM_COMMAND, ID_HELP_HELPCONTENTSF1, 0);

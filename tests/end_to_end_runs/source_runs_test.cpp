@@ -197,6 +197,27 @@ TEST_F(SourceRunsTest, ConfigurationFaultGivesOneMessageAndANormalEnd) {
     ExpectNoKeyLogged();
 }
 
+// A passing fault (one 429, an answer cut half-way) costs the page it
+// falls on: the first result page counts as not loaded, the run goes on
+// with the next, and no message is shown.
+TEST_F(SourceRunsTest, PassingFaultCostsOnlyItsPage) {
+    simweb::SourceFaults rateLimited, malformed;
+    rateLimited.bRateLimitOnce = true;
+    malformed.bMalformedOnce = true;
+    for (const simweb::SourceFaults& faults : {rateLimited, malformed}) {
+        SCOPED_TRACE(faults.bRateLimitOnce ? "429 once" : "malformed once");
+        Choose(Sources(EResultsSource::SearXng));
+        const std::string keyword = PickQuery(Corpus(), 12, 45);
+        ASSERT_FALSE(keyword.empty());
+        std::vector<int> pages = Corpus().Search(keyword);
+        pages.erase(pages.begin(), pages.begin() + 10);  // the first page's ten
+        SetFaults(simweb::SourceKind::SearXng, faults);
+        RunKeywords(keyword);
+        EXPECT_EQ(WaitForProgramBox(m_window, 0), nullptr) << "no message";
+        ExpectRows(m_window, ServiceFacts(pages));
+    }
+}
+
 // Neither SearXNG nor Brave answers "link:" queries: a back-link run is
 // refused with a message and nothing starts.
 TEST_F(SourceRunsTest, BacklinkRunNeedsTheClassicResultPages) {
