@@ -105,6 +105,9 @@ TEST_F(MainWindowTest, ShowsItsControlsIdle) {
     SendMessageA(m_window.Main(), DM_SETDEFID, IDC_TRAWLURLS, 0);
     EXPECT_EQ(LOWORD(SendMessageA(m_window.Main(), DM_GETDEFID, 0, 0)), IDC_TRAWLURLS);
     EXPECT_EQ(m_window.Text(IDC_LINKSCOUNT), "");
+    // Without a sources key every source is classic: nothing is asked.
+    ASSERT_TRUE(m_window.WaitForIdle());
+    EXPECT_EQ(m_window.WaitForWindow("Sources", 0), nullptr);
 }
 
 TEST_F(MainWindowTest, UrlRunOfTwoAddressesMakesTwoRows) {
