@@ -190,8 +190,8 @@ void KeepRanks(const PageRankAnswer& answer, const std::vector<std::string>& ask
     for (const auto& rank : answer.ranks) State().ranks[rank.first] = rank.second ? *rank.second : kUnknownRank;
 }
 
-// Asks for the domains' ranks, 100 to a request; false when the run has
-// been stopped for a fault.
+// Asks for the domains' ranks, 100 to a request, and keeps them for the
+// run; asks no more once a fault has stopped the run.
 void AskRanks(const CSourceSettings& sources, const std::vector<std::string>& domains, int nProgress) {
     const char* szService = "Open PageRank";
     std::size_t nFrom = 0;
