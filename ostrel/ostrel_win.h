@@ -1,5 +1,6 @@
 #pragma once
-// COstrel: the e-mail addresses that the WhoIs service shows for a domain.
+// COstrel: the e-mail addresses that the WhoIs service shows for a domain,
+// from the classic lookup page or from RDAP, as the Sources dialog chose.
 // Both methods answer S_OK; a missing or empty domain gives a null BSTR
 // without any request.
 #include <windows.h>

@@ -1,17 +1,14 @@
 #include "whois_fetch_win.h"
 
-#include <windows.h>
-#include <wininet.h>
-
 #include <cstdio>
 
+#include "web_fetch_win.h"
+// After WinINet's header, for the owner of its handles.
 #include "platform_owners_win.h"
 
 namespace {
 
 constexpr std::size_t kAddressSize = 512;
-constexpr DWORD kChunkSize = 512;
-const char kUserAgent[] = "Microsoft Internet Explorer";
 const char kHeaders[] = "Accept: */*\r\n\r\n";
 
 }  // namespace
@@ -26,14 +23,10 @@ bool FetchWhoIsPage(const std::string& szDomain, std::string& szPage) {
     szPage.clear();
     char szAddress[kAddressSize];
     if (!FormatWhoIsAddress(PELLMARK_WHOIS_ORIGIN, szDomain, szAddress, sizeof szAddress)) return false;
-    CInternetHandle internet(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    CInternetHandle internet(OpenFetchSession());
     if (!internet) return false;
-    CInternetHandle request(InternetOpenUrlA(internet.Get(), szAddress, kHeaders, sizeof kHeaders - 1,
-                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!request) return false;
-    szPage.reserve(4000);
-    char chunk[kChunkSize];
-    DWORD nRead = 0;
-    while (InternetReadFile(request.Get(), chunk, sizeof chunk, &nRead) && nRead > 0) szPage.append(chunk, nRead);
+    CFetchedAnswer answer;
+    if (!FetchPage(internet.Get(), szAddress, kHeaders, answer)) return false;
+    szPage = std::move(answer.body);
     return true;
 }

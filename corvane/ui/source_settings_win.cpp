@@ -8,10 +8,9 @@
 
 #include "base/run_state.h"
 #include "platform_owners_win.h"
+#include "source_registry.h"
 
 namespace {
-
-const char kSourcesKey[] = "SOFTWARE\\Pellmark\\Sources";
 
 CSourceSettings s_sources;  // under the options lock
 
@@ -110,6 +109,7 @@ bool LoadSourceSettings(CSourceSettings& settings) {
     settings.braveKey = Unprotect(ReadValue(key.Get(), "BraveKey", REG_BINARY));
     settings.rank = ReadChoice(key.Get(), "Rank", ERankSource::OpenPageRank);
     settings.openPageRankKey = Unprotect(ReadValue(key.Get(), "OpenPageRankKey", REG_BINARY));
+    settings.whois = ReadChoice(key.Get(), kWhoIsSourceValue, EWhoIsSource::Rdap);
     ReadEndpoint(key.Get(), "BraveEndpoint", settings.braveEndpoint);
     ReadEndpoint(key.Get(), "OpenPageRankEndpoint", settings.openPageRankEndpoint);
     return true;
@@ -127,7 +127,8 @@ bool SaveSourceSettings(const CSourceSettings& settings) {
                     WriteText(key.Get(), "SearXNGInstance", settings.searxngInstance) &&
                     WriteSecret(key.Get(), "BraveKey", settings.braveKey) &&
                     WriteNumber(key.Get(), "Rank", static_cast<DWORD>(settings.rank)) &&
-                    WriteSecret(key.Get(), "OpenPageRankKey", settings.openPageRankKey);
+                    WriteSecret(key.Get(), "OpenPageRankKey", settings.openPageRankKey) &&
+                    WriteNumber(key.Get(), kWhoIsSourceValue, static_cast<DWORD>(settings.whois));
     return bWritten && RegFlushKey(key.Get()) == ERROR_SUCCESS;
 }
 

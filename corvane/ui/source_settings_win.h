@@ -1,8 +1,8 @@
 #pragma once
-// Where result pages, ranks and backward-link counts come from: the
-// classic services at the built host, or today's services (a SearXNG
-// instance or the Brave Search API for result pages, Open PageRank for
-// rank). Stored under "SOFTWARE\Pellmark\Sources", beside the options;
+// Where result pages, ranks, backward-link counts and WhoIs addresses come
+// from: the classic services at the built host, or today's services (a
+// SearXNG instance or the Brave Search API for result pages, Open PageRank
+// for rank, RDAP for WhoIs). Stored under "SOFTWARE\Pellmark\Sources", beside the options;
 // without that key every service is classic, as the program always was.
 // A key of a service is stored encrypted, never as plain text.
 #include <windows.h>
@@ -11,6 +11,8 @@
 
 enum class EResultsSource : DWORD { Classic = 0, SearXng = 1, Brave = 2 };
 enum class ERankSource : DWORD { Classic = 0, OpenPageRank = 1 };
+// The WhoIs component reads this choice from the registry itself.
+enum class EWhoIsSource : DWORD { Classic = 0, Rdap = 1 };
 
 struct CSourceSettings {
     // False while a new install waits for the user's first choice.
@@ -20,6 +22,7 @@ struct CSourceSettings {
     std::string braveKey;
     ERankSource rank = ERankSource::Classic;
     std::string openPageRankKey;
+    EWhoIsSource whois = EWhoIsSource::Classic;
     // The services' own addresses; stored only where another one answers
     // in their place (the local web does, for the demo and the tests).
     std::string braveEndpoint = "https://api.search.brave.com/res/v1/web/search";

@@ -26,6 +26,8 @@ void ShowChoices(HWND hDlg, const CSourceSettings& sources) {
     SetChecked(hDlg, IDC_SRC_RANK_CLASSIC, sources.rank == ERankSource::Classic);
     SetChecked(hDlg, IDC_SRC_RANK_OPR, sources.rank == ERankSource::OpenPageRank);
     SetDlgItemTextA(hDlg, IDC_SRC_OPR_KEY, sources.openPageRankKey.c_str());
+    SetChecked(hDlg, IDC_SRC_WHOIS_CLASSIC, sources.whois == EWhoIsSource::Classic);
+    SetChecked(hDlg, IDC_SRC_WHOIS_RDAP, sources.whois == EWhoIsSource::Rdap);
 }
 
 // The dialog's choices over the sources in force, which keep what the
@@ -40,6 +42,7 @@ CSourceSettings TakeChoices(HWND hDlg) {
     sources.braveKey = FieldText(hDlg, IDC_SRC_BRAVE_KEY);
     sources.rank = IsChecked(hDlg, IDC_SRC_RANK_OPR) ? ERankSource::OpenPageRank : ERankSource::Classic;
     sources.openPageRankKey = FieldText(hDlg, IDC_SRC_OPR_KEY);
+    sources.whois = IsChecked(hDlg, IDC_SRC_WHOIS_RDAP) ? EWhoIsSource::Rdap : EWhoIsSource::Classic;
     return sources;
 }
 

@@ -1,5 +1,6 @@
 // Ostrel against a WhoIs service played by the test on the WhoIs host:
-// what it asks, and what it makes of the answer.
+// what it asks, and what it makes of the answer; and the same through RDAP,
+// with a bootstrap file, a thin registry and a registrar played by the test.
 #include "scripted_server_win.h"
 
 #include <windows.h>
@@ -10,6 +11,8 @@
 
 #include "component_test_util_win.h"
 #include "ostrel_h.h"
+#include "source_registry.h"
+#include "support/options_sandbox.h"
 
 namespace {
 
@@ -122,6 +125,108 @@ TEST_F(OstrelTest, ErrorPagesAreSearchedToo) {
     CBstr domain = MakeBstr("example.com");
     bool bNull = false;
     EXPECT_EQ(Call(&ICOstrel::GetEMails, domain.Get(), bNull), "hostmaster@service.net,");
+}
+
+// RDAP from one address that plays IANA's bootstrap file, a thin registry
+// for "example" and "xn--bcher-kva.example" names (404 for the rest) and
+// the registrar its answers point to.
+const char kRdapHost[] = "127.0.66.1";
+
+std::string RdapDomain(const std::string& entities, const std::string& links = "") {
+    return R"({"objectClassName": "domain", "links": [)" + links + R"(], "entities": [)" + entities + "]}";
+}
+std::string RdapContact(const char* szRole, const char* szEmail) {
+    return std::string(R"({"roles": [")") + szRole + R"("], "vcardArray": ["vcard", [["version", {}, "text", "4.0"], ["email", {}, "text", ")" +
+           szEmail + R"("]]]})";
+}
+
+simweb::HttpAnswer RdapAnswer(const simweb::HttpRequestHead& request, int& nLimited) {
+    simweb::HttpAnswer reply;
+    reply.contentType = "application/rdap+json";
+    const std::string& target = request.target;
+    if (target == "/dns.json") {
+        reply.body = std::string(R"({"version": "1.0", "services": [[["net"], ["http://127.0.66.9/"]], [["example"], ["http://)") +
+                     kRdapHost + R"(/registry/"]]]})";
+    } else if (target == "/registry/domain/example.example" || target == "/registry/domain/xn--bcher-kva.example") {
+        reply.body = RdapDomain(R"({"roles": ["registrar"], "vcardArray": ["vcard", [["email", {}, "text", "rdap@registrar.example"]]]})",
+                                std::string(R"({"rel": "related", "type": "application/rdap+json", "href": "http://)") + kRdapHost +
+                                    "/registrar" + target.substr(9) + "\"}");
+    } else if (target == "/registrar/domain/example.example") {
+        reply.body = RdapDomain(std::string(RdapContact("technical", "noc@example.example")) + "," +
+                                RdapContact("registrant", "REDACTED FOR PRIVACY") + "," +
+                                RdapContact("administrative", "Owner <owner@example.example>"));
+    } else if (target == "/registrar/domain/xn--bcher-kva.example") {
+        if (nLimited-- > 0) {
+            reply.nStatus = 429;  // no Retry-After: asked again after a second
+            return reply;
+        }
+        reply.body = RdapDomain(RdapContact("registrant", "info@xn--bcher-kva.example"));
+    } else {
+        reply.nStatus = 404;
+        reply.body = R"({"errorCode": 404, "title": "Not Found"})";
+    }
+    return reply;
+}
+
+class OstrelRdapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_server.Listen()) << "cannot listen on " << kRdapHost;
+        m_server.SetHandler([this](const simweb::HttpRequestHead& request) { return RdapAnswer(request, m_nLimited); });
+        m_sandbox.CreateEmpty();
+        CRegKey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSourcesKey, 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(), nullptr),
+                  ERROR_SUCCESS);
+        const DWORD dwRdap = 1;
+        const std::string bootstrap = std::string("http://") + kRdapHost + "/dns.json";
+        RegSetValueExA(key.Get(), kWhoIsSourceValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwRdap), sizeof dwRdap);
+        RegSetValueExA(key.Get(), kRdapBootstrapValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(bootstrap.c_str()),
+                       static_cast<DWORD>(bootstrap.size() + 1));
+        ASSERT_EQ(CoCreateInstance(CLSID_COstrel, nullptr, CLSCTX_INPROC_SERVER, IID_ICOstrel, m_ostrel.ReceiveVoid()), S_OK);
+    }
+    std::string EMails(const wchar_t* szHost) {
+        CBstr host(SysAllocString(szHost));
+        CBstr answer;
+        EXPECT_EQ(m_ostrel->GetEMails(host.Get(), answer.Receive()), S_OK);
+        return BstrToAnsi(answer.Get());
+    }
+    std::vector<std::string> Targets() const {
+        std::vector<std::string> targets;
+        for (const simweb::HttpRequestHead& request : m_server.Requests()) targets.push_back(request.target);
+        return targets;
+    }
+
+    CComScope m_com;
+    COptionsSandbox m_sandbox;
+    simweb::CScriptedServer m_server{kRdapHost};
+    CComRef<ICOstrel> m_ostrel;
+    int m_nLimited = 1;
+};
+
+// A host is asked for as itself, then without its first label; the thin
+// registry's link is followed once; only the owner's contacts count, in
+// role order, each through the e-mail expression; the bootstrap file is
+// fetched once for the process; a name outside ASCII goes as its A-label.
+TEST_F(OstrelRdapTest, ContactsOfTheRegisteredDomain) {
+    EXPECT_EQ(EMails(L"www.Example.example"), "owner@example.example,noc@example.example,");
+    EXPECT_EQ(EMails(L"example.example"), "owner@example.example,noc@example.example,");
+    EXPECT_EQ(EMails(L"b\u00fccher.example"), "info@xn--bcher-kva.example,");
+    EXPECT_EQ(EMails(L"127.0.66.1"), "");
+    EXPECT_EQ(EMails(L"unknown.example"), "");
+    const std::vector<std::string> expected = {
+        "/dns.json", "/registry/domain/www.example.example", "/registry/domain/example.example",
+        "/registrar/domain/example.example", "/registry/domain/example.example", "/registrar/domain/example.example",
+        "/registry/domain/xn--bcher-kva.example", "/registrar/domain/xn--bcher-kva.example",
+        "/registrar/domain/xn--bcher-kva.example", "/registry/domain/unknown.example"};
+    EXPECT_EQ(Targets(), expected);
+    for (const simweb::HttpRequestHead& request : m_server.Requests()) {
+        const char* szAccept = request.target == "/dns.json" ? "application/json" : "application/rdap+json";
+        EXPECT_EQ(request.fields.at("accept"), szAccept) << request.target;
+    }
+    CBstr host(SysAllocString(L"example.example"));
+    CBstr first;
+    EXPECT_EQ(m_ostrel->GetEMail(host.Get(), first.Receive()), S_OK);
+    EXPECT_EQ(BstrToAnsi(first.Get()), "owner@example.example");
 }
 
 }  // namespace
