@@ -35,6 +35,7 @@ const char* Reason(int nStatus) {
         case 429: return "Too Many Requests";
         case 431: return "Request Header Fields Too Large";
         case 500: return "Internal Server Error";
+        case 501: return "Not Implemented";
         case 503: return "Service Unavailable";
         default: return "Unknown";
     }
@@ -140,6 +141,7 @@ std::string StatusHead(int nStatus, const HttpAnswer& answer, std::size_t nLengt
                   nStatus, Reason(nStatus), answer.contentType.c_str(), nLength, bKeepAlive ? "keep-alive" : "close");
     std::string head = szHead;
     if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+    if (!answer.retryAfter.empty()) head += "Retry-After: " + answer.retryAfter + "\r\n";
     return head + "\r\n";
 }
 

@@ -53,6 +53,21 @@ int PrintMap(const simweb::SimWebOptions& options) {
     return 0;
 }
 
+// ", searxng https://ADDR, RDAP registry https://ADDR/com/v1/...": what
+// is served besides the engine, the WhoIs service and the sites.
+std::string ServedSources(const simweb::SimWebOptions& options) {
+    std::string sources;
+    for (std::size_t k = 0; k < simweb::kSourceKinds; ++k)
+        if (!options.sources[k].host.empty())
+            sources += std::string(", ") + simweb::SourceName(static_cast<simweb::SourceKind>(k)) + " https://" +
+                       options.sources[k].host;
+    if (!options.rdap.bootstrap.empty())
+        sources += ", RDAP bootstrap https://" + options.rdap.bootstrap + simweb::kRdapBootstrapPath;
+    if (!options.rdap.registry.empty()) sources += ", RDAP registry https://" + options.rdap.registry + simweb::kRdapComBase;
+    for (const std::string& host : options.rdap.registrars) sources += ", RDAP registrar https://" + host;
+    return sources;
+}
+
 int Serve(const simweb::SimWebOptions& options) {
     simweb::CSimWeb simWeb;
     std::string error;
@@ -63,11 +78,7 @@ int Serve(const simweb::SimWebOptions& options) {
     }
     g_pSimWeb = &simWeb;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    std::string sources;
-    for (std::size_t k = 0; k < simweb::kSourceKinds; ++k)
-        if (!options.sources[k].host.empty())
-            sources += std::string(", ") + simweb::SourceName(static_cast<simweb::SourceKind>(k)) + " https://" +
-                       options.sources[k].host;
+    std::string sources = ServedSources(options);
     std::printf("simweb: %zu sites, %zu pages; engine %s, WhoIs %s%s\n", simWeb.Corpus().SiteCount(),
                 simWeb.Corpus().PageCount(), options.engineHost.c_str(), options.whoisHost.c_str(), sources.c_str());
     std::fflush(stdout);

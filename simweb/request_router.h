@@ -16,6 +16,7 @@ struct HttpAnswer {
     std::string contentType = "text/html";
     std::string body;
     std::string location;  // for redirects
+    std::string retryAfter;  // seconds, for a refusal that says when to ask again
 };
 
 // A request's header fields by lower-case name, each as first sent.
@@ -27,6 +28,7 @@ struct ListenerRole {
     bool bEngine = false;
     bool bWhoIs = false;
     int nSource = -1;  // one of today's sources (a SourceKind)
+    bool bRdap = false;  // an RDAP server, known by its address
     int nSite = -1;
     int nHostile = -1;  // a hostile site's kind
     bool bToSecure = false;  // the site's plain http forwards every request to https

@@ -53,6 +53,14 @@ ValueSetter SourceAddress(SourceKind kind) {
     return [kind](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.Source(kind).host); };
 }
 
+// Each "--rdap-registrar" adds one more registrar.
+bool AddRegistrar(const std::string& text, SimWebOptions& options) {
+    std::string host;
+    if (!SetAddress(text, host)) return false;
+    options.rdap.registrars.push_back(host);
+    return true;
+}
+
 ValueSetter SourceKey(SourceKind kind) {
     return [kind](const std::string& v, SimWebOptions& o) {
         o.Source(kind).key = v;
@@ -95,11 +103,12 @@ std::vector<std::string> ServiceHosts(const SimWebOptions& options) {
     std::vector<std::string> hosts = {options.engineHost, options.whoisHost};
     for (const SourceService& source : options.sources)
         if (!source.host.empty()) hosts.push_back(source.host);
+    for (const std::string& host : options.rdap.All()) hosts.push_back(host);
     return hosts;
 }
 
-// Each source has an address of its own: its TLS front and its listener
-// serve nothing else.
+// Each source and RDAP server has an address of its own: its TLS front
+// and its listener serve nothing else.
 bool CheckSourceHosts(const SimWebOptions& options, std::string& error) {
     std::vector<std::string> hosts = ServiceHosts(options);
     for (std::size_t i = 2; i < hosts.size(); ++i) {
@@ -136,6 +145,9 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--openpagerank", SourceAddress(SourceKind::OpenPageRank)},
         {"--brave-token", SourceKey(SourceKind::Brave)},
         {"--openpagerank-key", SourceKey(SourceKind::OpenPageRank)},
+        {"--rdap-bootstrap", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.rdap.bootstrap); }},
+        {"--rdap-registry", [](const std::string& v, SimWebOptions& o) { return SetAddress(v, o.rdap.registry); }},
+        {"--rdap-registrar", AddRegistrar},
         {"--fault", ReadFault},
         {"--write-corpus", [](const std::string& v, SimWebOptions& o) { o.writeFolder = v; return !v.empty(); }},
     };
@@ -173,13 +185,19 @@ std::string UsageText() {
            "  --openpagerank-key KEY    the API-OPR key Open PageRank accepts (default " + kDefaultOpenPageRankKey + ")\n"
            "  --fault SOURCE:KIND       searxng:json-off, brave:key-refused, openpagerank:key-refused, brave:quota,\n"
            "                            or SOURCE:429-once, SOURCE:malformed-once (the next answer only)\n"
+           "RDAP for the sites' domains (https only, like today's sources; off unless given addresses):\n"
+           "  --rdap-bootstrap ADDR     the bootstrap file /dns.json, pointing .com and .net at the registry\n"
+           "  --rdap-registry ADDR      a thin .com registry: /com/v1/domain/NAME, linking to the registrar\n"
+           "  --rdap-registrar ADDR     a registrar: /rdap/domain/NAME with the contacts; repeat it for more,\n"
+           "                            the sites are shared out among them\n"
            "options:\n"
            "  --block N/MS       the N-th query within MS milliseconds gets the verification page\n"
            "  --hostile          also serve the hostile sites, from --hostile-base ADDR (default 127.0.0.200)\n"
            "  --print-map        list the services and sites with their addresses and WhoIs entries, and end\n"
-           "  --print-tls        list the TLS front the https sites and sources need (ADDRESS:KIND:PORT), and end\n"
-           "  --front-port N     serve the sources and the https-only and forwarding sites' pages to the front\n"
-           "                     on N (default 8080)\n"
+           "  --print-tls        list the TLS front the https sites, sources and RDAP servers need\n"
+           "                     (ADDRESS:KIND:PORT), and end\n"
+           "  --front-port N     serve the sources, the RDAP servers and the https-only and forwarding sites'\n"
+           "                     pages to the front on N (default 8080)\n"
            "  --write-corpus DIR write the corpus as a folder that --corpus reads, and end\n"
            "  --quiet            do not print a line per request\n"
            "Ctrl+C or a request for /simweb/stop on the engine's address stops it.\n";
@@ -242,6 +260,9 @@ std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus) {
     for (std::size_t k = 0; k < kSourceKinds; ++k)
         if (!options.sources[k].host.empty())
             text += std::string(SourceName(static_cast<SourceKind>(k))) + " " + options.sources[k].host + "\n";
+    if (!options.rdap.bootstrap.empty()) text += "rdap-bootstrap " + options.rdap.bootstrap + "\n";
+    if (!options.rdap.registry.empty()) text += "rdap-registry " + options.rdap.registry + "\n";
+    for (const std::string& host : options.rdap.registrars) text += "rdap-registrar " + host + "\n";
     int nHostile = 0;
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
         const SimSite& site = corpus.Site(static_cast<int>(s));
@@ -271,6 +292,7 @@ std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCo
     std::vector<std::string> entries;
     for (const SourceService& source : options.sources)
         if (!source.host.empty()) entries.push_back(source.host + ":good:" + std::to_string(options.nFrontPort));
+    for (const std::string& host : options.rdap.All()) entries.push_back(host + ":good:" + std::to_string(options.nFrontPort));
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) {
         const SimSite& site = corpus.Site(static_cast<int>(s));
         auto it = kCertificates.find(site.scheme);

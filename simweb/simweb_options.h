@@ -8,6 +8,7 @@
 
 #include "corpus.h"
 #include "corpus_generator.h"
+#include "rdap_services.h"
 #include "source_services.h"
 
 namespace simweb {
@@ -21,9 +22,10 @@ struct SimWebOptions {
     int nPort = 80;
     // Where the pages of a site that answers no plain http on nPort (it
     // has none, or forwards it to https) are served to the TLS front, and
-    // today's sources, which answer https only.
+    // today's sources and the RDAP servers, which answer https only.
     int nFrontPort = 8080;
     SourceServices sources = DefaultSourceServices();
+    RdapHosts rdap;  // none served unless given addresses
     int nBlockQueries = 0;  // 0: never show the verification page
     int64_t nBlockWindowMs = 0;
     bool bHostile = false;
@@ -48,17 +50,18 @@ bool PlanHosts(const SimWebOptions& options, std::size_t nSites, std::vector<std
 bool PlanHostileHosts(const SimWebOptions& options, std::vector<std::string>& hosts, std::string& error);
 
 // Generates or loads the corpus the options name, with the hostile sites
-// when they are switched on; false when a source shares an address with
-// the engine, the WhoIs service or another source.
+// when they are switched on; false when a source or an RDAP server shares
+// an address with the engine, the WhoIs service or another of them.
 bool BuildCorpus(const SimWebOptions& options, CCorpus& corpus, std::string& error);
 
-// One line per service (a source's only when it is served) and per site:
+// One line per service (a source's or an RDAP server's only when it is
+// served) and per site:
 // number, address, name, home page, WhoIs addresses; then one per hostile
 // site: number, address, kind, page.
 std::string SiteMapText(const SimWebOptions& options, const CCorpus& corpus);
 
 // The TLS front a corpus needs, one ADDRESS:KIND:PORT entry per source
-// served and per site that serves https: the certificate it shows (good,
+// and RDAP server served and per site that serves https: the certificate it shows (good,
 // expired, wrong-name or self-signed) and the port of the plain side
 // behind it.
 std::vector<std::string> TlsFrontEntries(const SimWebOptions& options, const CCorpus& corpus);

@@ -28,6 +28,7 @@ bool CSimWeb::Start(const SimWebOptions& options, std::string& error) {
     m_router = std::make_unique<CRequestRouter>(m_corpus, m_options.engineHost, m_options.nBlockQueries,
                                                 m_options.nBlockWindowMs);
     m_sources = std::make_unique<CSourceServices>(m_corpus, m_options.sources);
+    m_rdap = std::make_unique<CRdapServices>(m_corpus, m_options.rdap);
     PlanListeners();
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -49,8 +50,8 @@ void CSimWeb::Stop() {
 
 // A site that serves no plain http has its pages on the front's port
 // only; one that forwards http to https has the forwarding on the plain
-// port beside them. Today's sources answer https only, so the front's
-// port alone.
+// port beside them. Today's sources and the RDAP servers answer https
+// only, so the front's port alone.
 void CSimWeb::PlanListeners() {
     m_points.clear();
     m_roles.clear();
@@ -69,6 +70,7 @@ void CSimWeb::PlanListeners() {
         const std::string& host = m_options.sources[k].host;
         if (!host.empty()) roleOf(host, m_options.nFrontPort).nSource = static_cast<int>(k);
     }
+    for (const std::string& host : m_options.rdap.All()) roleOf(host, m_options.nFrontPort).bRdap = true;
     for (std::size_t s = 0; s < m_corpus.SiteCount(); ++s) {
         const SimSite& site = m_corpus.Site(static_cast<int>(s));
         ListenerRole& role = roleOf(site.host, SitePagePort(m_options, site.scheme));
@@ -92,6 +94,10 @@ ServedAnswer CSimWeb::Handle(int nListener, const HttpRequestHead& head) {
     }
     if (role.nSource >= 0) {
         served.answer = m_sources->Answer(static_cast<SourceKind>(role.nSource), head.target, head.fields);
+        return served;
+    }
+    if (role.bRdap) {
+        served.answer = m_rdap->Answer(m_points[static_cast<std::size_t>(nListener)].address, head.target);
         return served;
     }
     if (role.nHostile >= 0)

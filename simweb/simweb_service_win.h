@@ -1,8 +1,8 @@
 #pragma once
 // The whole local web in one object: builds the corpus, listens on the
-// engine, WhoIs, source and site addresses, answers, and keeps a log of the
-// requests that tests can read and wait on. Test programs start it in
-// their own process; simweb.exe is a console front end to it.
+// engine, WhoIs, source, RDAP and site addresses, answers, and keeps a
+// log of the requests that tests can read and wait on. Test programs
+// start it in their own process; simweb.exe is a console front end to it.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -14,6 +14,7 @@
 
 #include "corpus.h"
 #include "http_server_win.h"
+#include "rdap_services.h"
 #include "request_router.h"
 #include "simweb_options.h"
 #include "source_services.h"
@@ -65,6 +66,7 @@ private:
     CCorpus m_corpus;
     std::unique_ptr<CRequestRouter> m_router;
     std::unique_ptr<CSourceServices> m_sources;
+    std::unique_ptr<CRdapServices> m_rdap;
     CHttpServer m_server;
     std::vector<ListenPoint> m_points;
     std::vector<ListenerRole> m_roles;

@@ -7,8 +7,10 @@
 #   stop:  asks it to stop on the engine's address, waits for it to end.
 # The options are simweb.exe's own (see simweb.exe --help); the engine's
 # address for stop is taken from --engine, else the tree's search host.
-# Today's sources (--searxng, --brave, --openpagerank ADDR) answer https
-# only: start the TLS front that "simweb.exe ... --print-tls" lists first.
+# Today's sources (--searxng, --brave, --openpagerank ADDR) and the RDAP
+# servers (--rdap-bootstrap, --rdap-registry, --rdap-registrar ADDR) answer
+# https only: start the TLS front that "simweb.exe ... --print-tls" lists
+# first.
 set -euo pipefail
 action=${1:-} build=${2:-}
 [ -n "$action" ] && [ -n "$build" ] || { echo "usage: simweb.sh start|stop BUILD_DIR [options]" >&2; exit 2; }

@@ -39,9 +39,10 @@ BOOL CALLBACK MatchQuestion(HWND hWnd, LPARAM lParam) {
 
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
                  const std::string& corpusFolder, const char* szHostileBase, const simweb::GenerateSpec& spec,
-                 const simweb::SourceServices& sources) {
+                 const simweb::SourceServices& sources, const simweb::RdapHosts& rdap) {
     simweb::SimWebOptions options;
     options.sources = sources;
+    options.rdap = rdap;
     options.corpusFolder = corpusFolder;
     options.engineHost = PELLMARK_SEARCH_HOST;
     options.whoisHost = PELLMARK_WHOIS_HOST;
@@ -320,13 +321,13 @@ COptionsSandbox* RunWebTest::s_options = nullptr;
 
 void RunWebTest::StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder,
                           const char* szHostileBase, const simweb::GenerateSpec& spec,
-                          const simweb::SourceServices& sources) {
+                          const simweb::SourceServices& sources, const simweb::RdapHosts& rdap) {
     // Whatever an earlier program left in the stored options (the demo
     // keeps the user's choices) must not decide which pages become rows.
     if (!s_options) StoreOptions(false, false);
     s_web = new simweb::CSimWeb;
     std::string error;
-    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec, sources);
+    s_bStarted = StartRunWeb(*s_web, szSiteBase, nBlockQueries, error, corpusFolder, szHostileBase, spec, sources, rdap);
     if (!s_bStarted) ADD_FAILURE() << error;
 }
 

@@ -21,11 +21,13 @@ constexpr simweb::GenerateSpec kRunWebCorpus{17, 24, 12};
 
 // Starts the local web on the build's engine host with sites from siteBase:
 // the generated corpus, or the corpus folder when one is named; and the
-// hostile sites from hostileBase when one is given.
+// hostile sites from hostileBase when one is given; today's sources and
+// the RDAP servers at the addresses given them.
 bool StartRunWeb(simweb::CSimWeb& web, const char* szSiteBase, int nBlockQueries, std::string& error,
                  const std::string& corpusFolder = "", const char* szHostileBase = nullptr,
                  const simweb::GenerateSpec& spec = kRunWebCorpus,
-                 const simweb::SourceServices& sources = simweb::DefaultSourceServices());
+                 const simweb::SourceServices& sources = simweb::DefaultSourceServices(),
+                 const simweb::RdapHosts& rdap = simweb::RdapHosts());
 
 // One site of a corpus folder that a test writes: its pages (path inside
 // the site, HTML) and its WhoIs addresses.
@@ -127,7 +129,8 @@ protected:
     // installer leaves them (StoreOptions with both checks off).
     static void StartWeb(const char* szSiteBase, int nBlockQueries, const std::string& corpusFolder = "",
                          const char* szHostileBase = nullptr, const simweb::GenerateSpec& spec = kRunWebCorpus,
-                         const simweb::SourceServices& sources = simweb::DefaultSourceServices());
+                         const simweb::SourceServices& sources = simweb::DefaultSourceServices(),
+                         const simweb::RdapHosts& rdap = simweb::RdapHosts());
     // Stores the options as an installer and the options dialog would,
     // before any window of the suite reads them: the e-mail and WhoIs
     // checks as given, the others off, no query delay. Put back when the

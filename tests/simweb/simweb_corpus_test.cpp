@@ -477,10 +477,18 @@ TEST(CommandLine, TodaysSourcesTheirKeysAndFaults) {
     EXPECT_TRUE(searxng.faults.bJsonOff && !searxng.faults.bRateLimitOnce);
     EXPECT_TRUE(brave.faults.bQuotaUsed && brave.faults.bRateLimitOnce && !brave.faults.bKeyRefused);
     EXPECT_TRUE(ranks.faults.bKeyRefused && ranks.faults.bMalformedOnce && !ranks.faults.bRateLimitOnce);
+    EXPECT_TRUE(options.rdap.All().empty()) << "no RDAP unless asked";
+    ASSERT_TRUE(ParseCommandLine({"--rdap-registrar", "127.0.22.243", "--rdap-bootstrap", "127.0.22.240", "--rdap-registry",
+                                  "127.0.22.241", "--rdap-registrar", "127.0.22.242"},
+                                 options, error))
+        << error;
+    EXPECT_EQ(options.rdap.All(),
+              (std::vector<std::string>{"127.0.22.240", "127.0.22.241", "127.0.22.243", "127.0.22.242"}));
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--searxng", "localhost"}, {"--brave-token", ""}, {"--fault", "searxng:key-refused"},
              {"--fault", "openpagerank:quota"}, {"--fault", "brave:json-off"}, {"--fault", "bing:429-once"},
-             {"--fault", "brave"}, {"--fault", "brave:"}, {"--fault", "brave:quotas"}}) {
+             {"--fault", "brave"}, {"--fault", "brave:"}, {"--fault", "brave:quotas"}, {"--rdap-registrar", "localhost"},
+             {"--rdap-bootstrap", ""}, {"--rdap-registry", "127.0.22"}, {"--fault", "rdap:429-once"}}) {
         SimWebOptions ignored;
         EXPECT_FALSE(ParseCommandLine(bad, ignored, error)) << bad[0] << " " << bad[1];
     }
@@ -493,20 +501,27 @@ TEST(Sources, TakeAddressesOfTheirOwnThatSitesSkipAndEachHasAFront) {
     options.generate = GenerateSpec{3, 4, 2};
     options.Source(SourceKind::SearXng).host = "127.0.22.3";
     options.Source(SourceKind::OpenPageRank).host = "127.0.22.5";
+    options.rdap.registry = "127.0.22.7";
+    options.rdap.registrars = {"127.0.22.9"};
     CCorpus corpus;
     std::string error;
     ASSERT_TRUE(BuildCorpus(options, corpus, error)) << error;
     std::vector<std::string> hosts;
     for (std::size_t s = 0; s < corpus.SiteCount(); ++s) hosts.push_back(corpus.Site(static_cast<int>(s)).host);
-    EXPECT_EQ(hosts, (std::vector<std::string>{"127.0.22.2", "127.0.22.4", "127.0.22.6", "127.0.22.7"}));
+    EXPECT_EQ(hosts, (std::vector<std::string>{"127.0.22.2", "127.0.22.4", "127.0.22.6", "127.0.22.8"}));
     EXPECT_EQ(SiteMapText(options, corpus).find("engine 127.0.22.1\nwhois 127.0.22.1\nsearxng 127.0.22.3\n"
-                                                "openpagerank 127.0.22.5\nsite 1 127.0.22.2 "),
+                                                "openpagerank 127.0.22.5\nrdap-registry 127.0.22.7\n"
+                                                "rdap-registrar 127.0.22.9\nsite 1 127.0.22.2 "),
               0u);
-    EXPECT_EQ(TlsFrontEntries(options, corpus), (std::vector<std::string>{"127.0.22.3:good:8080", "127.0.22.5:good:8080"}));
-    for (const char* szShared : {"127.0.22.1", "127.0.22.3"}) {
-        options.Source(SourceKind::Brave).host = szShared;
-        CCorpus refused;
-        EXPECT_FALSE(BuildCorpus(options, refused, error)) << szShared;
-        EXPECT_NE(error.find("address of its own"), std::string::npos) << error;
+    EXPECT_EQ(TlsFrontEntries(options, corpus), (std::vector<std::string>{"127.0.22.3:good:8080", "127.0.22.5:good:8080",
+                                                                          "127.0.22.7:good:8080", "127.0.22.9:good:8080"}));
+    for (const char* szShared : {"127.0.22.1", "127.0.22.3", "127.0.22.9"}) {
+        for (bool bRdap : {false, true}) {
+            SimWebOptions shared = options;
+            (bRdap ? shared.rdap.bootstrap : shared.Source(SourceKind::Brave).host) = szShared;
+            CCorpus refused;
+            EXPECT_FALSE(BuildCorpus(shared, refused, error)) << szShared << (bRdap ? " as the RDAP bootstrap" : "");
+            EXPECT_NE(error.find("address of its own"), std::string::npos) << error;
+        }
     }
 }

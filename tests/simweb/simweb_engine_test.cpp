@@ -1,11 +1,16 @@
 // The engine's answers, read the way the program reads them: result
 // paging, "link:" results and counts, toolbar ranks and the checksum,
 // WhoIs pages, the verification rule, and the sites' own pages; and
-// today's sources' answers, read as their documentation describes them.
+// today's sources' answers and RDAP's, read as their documentation
+// describes them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <iterator>
+#include <map>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +19,7 @@
 #include "corpus_generator.h"
 #include "engine_pages.h"
 #include "query_limiter.h"
+#include "rdap_services.h"
 #include "request_router.h"
 #include "sim_address.h"
 #include "sim_text.h"
@@ -674,5 +680,297 @@ TEST_F(SourcesTest, EachFaultFailsAsTheServiceFailsAndOnceMeansOnce) {
         EXPECT_EQ(ask(kind).nStatus, 429);
         EXPECT_FALSE(Json::accept(ask(kind).body));
         EXPECT_TRUE(Json::accept(ask(kind).body));
+    }
+}
+
+namespace {
+
+const char kRdapBootstrap[] = "127.0.23.50";
+const char kRdapRegistry[] = "127.0.23.51";
+const char* const kRdapRegistrars[] = {"127.0.23.52", "127.0.23.53"};
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool HasValue(const Json& list, const std::string& value) {
+    return list.is_array() && std::find(list.begin(), list.end(), Json(value)) != list.end();
+}
+
+// Every entity of an RDAP object, the nested ones after the one holding them.
+void CollectEntities(const Json& object, std::vector<Json>& entities) {
+    if (!object.contains("entities")) return;
+    for (const Json& entity : object["entities"]) {
+        entities.push_back(entity);
+        CollectEntities(entity, entities);
+    }
+}
+
+// The values of one vCard property of the entities in that role, nested
+// ones included, in order.
+std::vector<std::string> CardValues(const Json& domain, const char* szRole, const char* szProperty) {
+    std::vector<Json> entities;
+    CollectEntities(domain, entities);
+    std::vector<std::string> values;
+    for (const Json& entity : entities) {
+        if (!HasValue(entity["roles"], szRole)) continue;
+        for (const Json& property : entity["vcardArray"][1])
+            if (property[0] == szProperty) values.push_back(property[3].get<std::string>());
+    }
+    return values;
+}
+
+// A jCard: "vcard", then properties of name, parameters, type and value,
+// the version first.
+void ExpectJCard(const Json& entity) {
+    const Json& card = entity["vcardArray"];
+    ASSERT_TRUE(card.is_array() && card.size() == 2 && card[0] == "vcard") << entity.dump();
+    ASSERT_TRUE(card[1].is_array() && !card[1].empty());
+    EXPECT_EQ(card[1][0], Json::parse(R"(["version",{},"text","4.0"])"));
+    for (const Json& property : card[1])
+        EXPECT_TRUE(property.is_array() && property.size() == 4 && property[0].is_string() && property[1].is_object() &&
+                    property[2].is_string())
+            << property.dump();
+}
+
+std::vector<std::string> TopRoles(const Json& domain) {
+    std::vector<std::string> roles;
+    for (const Json& entity : domain["entities"])
+        for (const Json& role : entity["roles"]) roles.push_back(role.get<std::string>());
+    return roles;
+}
+
+const Json* FindLink(const Json& object, const char* szRel) {
+    for (const Json& link : object["links"])
+        if (link["rel"] == szRel) return &link;
+    return nullptr;
+}
+
+}  // namespace
+
+class RdapTest : public EngineTest {
+protected:
+    static RdapHosts Servers() {
+        RdapHosts hosts;
+        hosts.bootstrap = kRdapBootstrap;
+        hosts.registry = kRdapRegistry;
+        hosts.registrars.assign(std::begin(kRdapRegistrars), std::end(kRdapRegistrars));
+        return hosts;
+    }
+    static std::string Name(int site) { return s_generated->Site(site).name; }
+    static std::size_t RegistrarOf(int site) { return RdapRegistrarOf(site, std::size(kRdapRegistrars)); }
+    static std::string DomainUrl(const std::string& host, const std::string& base, int site) {
+        return "https://" + host + base + "domain/" + Name(site);
+    }
+    HttpAnswer Registrar(int site) {
+        return m_rdap.Answer(kRdapRegistrars[RegistrarOf(site)], "/rdap/domain/" + Name(site));
+    }
+    // The RDAP body of an answer with the status; discarded when it is no JSON.
+    static Json Body(const HttpAnswer& answer, int nStatus) {
+        EXPECT_EQ(answer.nStatus, nStatus) << answer.body;
+        EXPECT_EQ(answer.contentType, "application/rdap+json");
+        return Json::parse(answer.body, nullptr, false);
+    }
+    // The registrar's entity as the registry and every registrar show it,
+    // and no contact of the site's own where none belongs.
+    static void ExpectRegistrar(const Json& domain, int site) {
+        const RdapRegistrar registrar = RdapRegistrarInfo(RegistrarOf(site));
+        const Json& entity = domain["entities"][0];
+        EXPECT_EQ(entity["roles"], Json::array({"registrar"}));
+        EXPECT_EQ(entity["publicIds"][0]["type"], "IANA Registrar ID");
+        EXPECT_EQ(entity["publicIds"][0]["identifier"], std::to_string(registrar.nIanaId));
+        EXPECT_EQ(CardValues(domain, "registrar", "fn"), std::vector<std::string>{registrar.name});
+        EXPECT_EQ(CardValues(domain, "registrar", "email"), std::vector<std::string>{registrar.email});
+        EXPECT_EQ(CardValues(domain, "abuse", "email"), std::vector<std::string>{registrar.abuseEmail});
+        EXPECT_EQ(CardValues(domain, "abuse", "tel"), std::vector<std::string>{registrar.abusePhone});
+        std::vector<Json> entities;
+        CollectEntities(domain, entities);
+        for (const Json& each : entities) ExpectJCard(each);
+    }
+    static void ExpectNoWhoIsAddress(const std::string& body, int site) {
+        for (const std::string& address : s_generated->WhoIsEmails(site))
+            EXPECT_EQ(body.find(address), std::string::npos) << address;
+    }
+    static void ExpectStyle(RdapStyle style, int site, const Json& domain, const std::string& body);
+
+    CRdapServices m_rdap{*s_generated, Servers()};
+};
+
+void RdapTest::ExpectStyle(RdapStyle style, int site, const Json& domain, const std::string& body) {
+    const std::vector<std::string>& whois = s_generated->WhoIsEmails(site);
+    const std::vector<std::string> first(whois.begin(), whois.begin() + (whois.empty() ? 0 : 1));
+    const std::vector<std::string> others(whois.begin() + first.size(), whois.end());
+    ExpectRegistrar(domain, site);
+    EXPECT_EQ(domain.contains("redacted"), style == RdapStyle::Redacted);
+    if (style == RdapStyle::RegistrarOnly) {
+        EXPECT_TRUE(whois.empty());
+        EXPECT_EQ(TopRoles(domain), std::vector<std::string>{"registrar"});
+    } else if (style == RdapStyle::Plain || style == RdapStyle::RateLimitedOnce) {
+        EXPECT_EQ(CardValues(domain, "registrant", "email"), first);
+        EXPECT_EQ(CardValues(domain, "administrative", "email"), first);
+        EXPECT_EQ(CardValues(domain, "technical", "email"), others);
+        EXPECT_EQ(CardValues(domain, "billing", "email"), others);
+        std::vector<std::string> top = TopRoles(domain);
+        EXPECT_EQ(std::count(top.begin(), top.end(), "administrative"), 0) << "nested in the registrant";
+    } else if (style == RdapStyle::Privacy) {
+        const std::string forward = PrivacyForwardingAddress(*s_generated, site);
+        EXPECT_EQ(CardValues(domain, "registrant", "email"), std::vector<std::string>{forward});
+        EXPECT_EQ(CardValues(domain, "registrant", "org"), std::vector<std::string>{kPrivacyServiceOrg});
+        EXPECT_EQ(CardValues(domain, "technical", "email"), std::vector<std::string>(others.size(), forward));
+        ExpectNoWhoIsAddress(body, site);
+    } else {
+        EXPECT_TRUE(CardValues(domain, "registrant", "email").empty());
+        ASSERT_EQ(CardValues(domain, "registrant", "contact-uri").size(), 1u);
+        EXPECT_EQ(CardValues(domain, "registrant", "contact-uri")[0].compare(0, 8, "https://"), 0);
+        EXPECT_EQ(CardValues(domain, "administrative", "email"), std::vector<std::string>{""});
+        EXPECT_EQ(CardValues(domain, "technical", "email"), std::vector<std::string>(others.size(), kRedactedForPrivacy));
+        EXPECT_TRUE(HasValue(domain["rdapConformance"], "redacted"));
+        ExpectNoWhoIsAddress(body, site);
+    }
+}
+
+TEST_F(RdapTest, BootstrapSendsTheCorpusTldToTheRegistryAndOthersElsewhere) {
+    HttpAnswer answer = m_rdap.Answer(kRdapBootstrap, "/dns.json");
+    ASSERT_EQ(answer.nStatus, 200);
+    EXPECT_EQ(answer.contentType, "application/json");
+    Json file = Json::parse(answer.body);
+    EXPECT_EQ(file["version"], "1.0");
+    EXPECT_TRUE(file["publication"].is_string() && file["description"].is_string());
+    std::map<std::string, std::vector<std::string>> urls;
+    for (const Json& service : file["services"]) {
+        ASSERT_EQ(service.size(), 2u) << service.dump();
+        for (const Json& tld : service[0])
+            for (const Json& url : service[1]) urls[tld.get<std::string>()].push_back(url.get<std::string>());
+    }
+    EXPECT_EQ(urls["com"], std::vector<std::string>{"https://127.0.23.51/com/v1/"});
+    EXPECT_EQ(urls["net"], std::vector<std::string>{"https://127.0.23.51/net/v1/"});
+    ASSERT_EQ(urls["org"].size(), 1u);
+    EXPECT_EQ(urls["org"][0].find("127.0.23."), std::string::npos) << "served nowhere";
+    EXPECT_GE(file["services"].size(), 3u);
+    EXPECT_EQ(m_rdap.Answer(kRdapBootstrap, "/com/v1/domain/" + Name(0)).nStatus, 404);
+}
+
+TEST_F(RdapTest, RegistryAnswersEachNameWithItsRegistrarAndTheLinkToIt) {
+    for (int site = 0; site < static_cast<int>(s_generated->SiteCount()); ++site) {
+        SCOPED_TRACE(Name(site));
+        // Any case, and the root's final dot, name the same domain.
+        for (const std::string& asked : {Upper(Name(site)), Name(site) + "."}) {
+            HttpAnswer answer = m_rdap.Answer(kRdapRegistry, "/com/v1/domain/" + asked);
+            Json domain = Body(answer, 200);
+            EXPECT_EQ(domain["objectClassName"], "domain");
+            EXPECT_EQ(domain["ldhName"], Name(site));
+            EXPECT_TRUE(domain["handle"].is_string());
+            EXPECT_TRUE(HasValue(domain["rdapConformance"], "rdap_level_0"));
+            const Json* pSelf = FindLink(domain, "self");
+            const Json* pRelated = FindLink(domain, "related");
+            ASSERT_TRUE(pSelf && pRelated) << answer.body;
+            EXPECT_EQ((*pSelf)["href"], DomainUrl(kRdapRegistry, kRdapComBase, site));
+            EXPECT_EQ((*pRelated)["href"], DomainUrl(kRdapRegistrars[RegistrarOf(site)], kRdapRegistrarBase, site));
+            EXPECT_EQ((*pRelated)["type"], "application/rdap+json");
+            EXPECT_EQ(domain["entities"].size(), 1u) << "a thin registry knows the registrar only";
+            ExpectRegistrar(domain, site);
+            ExpectNoWhoIsAddress(answer.body, site);
+        }
+    }
+}
+
+TEST_F(RdapTest, RefusalsAreErrorObjectsWithTheirStatus) {
+    ASSERT_NE(RegistrarOf(2), RegistrarOf(3));
+    const std::string name = Name(2);
+    const char* szRegistrar = kRdapRegistrars[RegistrarOf(2)];
+    struct Case {
+        const char* szHost;
+        std::string target;
+        int nStatus;
+    };
+    const Case kCases[] = {
+        {kRdapRegistry, "/com/v1/domain/nosuchname.com", 404},
+        {kRdapRegistry, "/com/v1/domain/www." + name, 404},
+        {kRdapRegistry, "/net/v1/domain/" + name, 404},
+        {kRdapRegistry, "/org/v1/domain/" + name, 404},
+        {kRdapRegistry, "/com/v1/domain/", 400},
+        {kRdapRegistry, "/com/v1/domain/bad_name.com", 400},
+        {kRdapRegistry, "/com/v1/domain/a..com", 400},
+        {kRdapRegistry, "/com/v1/domain/-a.com", 400},
+        {kRdapRegistry, "/com/v1/domain/" + name + "/more", 400},
+        {kRdapRegistry, "/com/v1/", 400},
+        {kRdapRegistry, "/com/v1/nameserver/ns1." + name, 501},
+        {szRegistrar, "/rdap/domain/" + Name(3), 404},
+        {szRegistrar, "/rdap/domain/www." + name, 404},
+        {szRegistrar, "/rdap/domain/bad%20name.com", 400},
+        {szRegistrar, "/domain/" + name, 404},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.szHost) + c.target);
+        Json error = Body(m_rdap.Answer(c.szHost, c.target), c.nStatus);
+        EXPECT_EQ(error["errorCode"], c.nStatus);
+        EXPECT_TRUE(error["title"].is_string());
+        EXPECT_TRUE(error["description"].is_array() && !error["description"].empty() && error["description"][0].is_string());
+    }
+}
+
+TEST_F(RdapTest, EachRegistrarShowsTheContactsInTheSitesStyle) {
+    std::set<RdapStyle> seen;
+    for (int site = 0; site < static_cast<int>(s_generated->SiteCount()); ++site) {
+        const RdapStyle style = RdapStyleOf(*s_generated, site);
+        SCOPED_TRACE(Name(site) + " " + RdapStyleName(style));
+        seen.insert(style);
+        if (style == RdapStyle::RateLimitedOnce) {
+            HttpAnswer refused = Registrar(site);
+            EXPECT_EQ(Body(refused, 429)["errorCode"], 429);
+            EXPECT_EQ(refused.retryAfter, "1");
+        }
+        HttpAnswer answer = Registrar(site);
+        Json domain = Body(answer, 200);
+        EXPECT_EQ(domain["ldhName"], Name(site));
+        ExpectStyle(style, site, domain, answer.body);
+        EXPECT_EQ(Registrar(site).body, answer.body) << "the same answer every time after";
+    }
+    EXPECT_EQ(seen.size(), kRdapStyles) << "the corpus shows every style";
+}
+
+TEST_F(RdapTest, RedactedAnswersNameEachRedactedFieldAndHowItWent) {
+    int site = -1;
+    for (int s = 0; s < static_cast<int>(s_generated->SiteCount()) && site < 0; ++s)
+        if (RdapStyleOf(*s_generated, s) == RdapStyle::Redacted && s_generated->WhoIsEmails(s).size() > 1) site = s;
+    ASSERT_GE(site, 0) << "a redacted site with a technical contact";
+    Json domain = Body(Registrar(site), 200);
+    std::map<std::string, Json> members;
+    for (const Json& member : domain["redacted"]) {
+        const Json& name = member["name"];
+        ASSERT_TRUE(name.contains("type") != name.contains("description")) << member.dump();
+        EXPECT_TRUE(member.contains("prePath") || member.contains("postPath")) << member.dump();
+        EXPECT_EQ(member["pathLang"], "jsonpath");
+        members[name.value("type", name.value("description", ""))] = member;
+    }
+    const std::pair<const char*, const char*> kMethods[] = {
+        {"Registry Registrant ID", "removal"}, {"Registrant Name", "emptyValue"}, {"Registrant Email", "replacementValue"},
+        {"Administrative Email", "emptyValue"}, {"Tech Email", "replacementValue"}};
+    for (const auto& expected : kMethods) EXPECT_EQ(members[expected.first]["method"], expected.second) << expected.first;
+    EXPECT_EQ(members["Registrant Email"]["replacementPath"],
+              "$.entities[?(@.roles[0]=='registrant')].vcardArray[1][?(@[0]=='contact-uri')]");
+    EXPECT_EQ(CardValues(domain, "registrant", "fn"), std::vector<std::string>{""});
+}
+
+TEST(RdapStyles, TakeTurnsOverTheSitesWithAddressesSoTypicalCorporaShowThemAllEarly) {
+    const RdapStyle kTurns[] = {RdapStyle::Plain, RdapStyle::Redacted, RdapStyle::Privacy, RdapStyle::RateLimitedOnce};
+    for (const GenerateSpec& spec : {GenerateSpec{17, 24, 12}, GenerateSpec{5, 12, 10}, GenerateSpec{1, 20, 10}}) {
+        CCorpus corpus;
+        GenerateCorpus(spec, Hosts(static_cast<std::size_t>(spec.nSites)), corpus);
+        std::set<RdapStyle> early;
+        std::set<std::string> forwards;
+        std::size_t nWithAddresses = 0;
+        for (int site = 0; site < spec.nSites; ++site) {
+            const RdapStyle style = RdapStyleOf(corpus, site);
+            const bool bAddresses = !corpus.WhoIsEmails(site).empty();
+            EXPECT_EQ(style, bAddresses ? kTurns[nWithAddresses++ % 4] : RdapStyle::RegistrarOnly) << spec.nSeed << " " << site;
+            if (site < 8) early.insert(style);
+            std::string forward = PrivacyForwardingAddress(corpus, site);
+            EXPECT_EQ(forward.find(corpus.Site(site).name.substr(0, corpus.Site(site).name.find('.'))), std::string::npos);
+            forwards.insert(forward.substr(0, forward.find('@')));
+        }
+        EXPECT_EQ(early.size(), kRdapStyles) << "every style among the first sites of seed " << spec.nSeed;
+        EXPECT_EQ(forwards.size(), static_cast<std::size_t>(spec.nSites)) << "a forwarding address of its own for each site";
     }
 }
