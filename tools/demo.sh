@@ -11,8 +11,12 @@
 # (tools/tls.sh) with certificates of the tree's own authority, and a few
 # behind broken certificates, which the run logs and passes over. The
 # local web also serves today's sources from the same corpus, over https
-# on addresses of their own: a SearXNG instance, the Brave Search API and
-# the Open PageRank API.
+# on addresses of their own: a SearXNG instance, the Brave Search API, the
+# Open PageRank API and RDAP (a bootstrap file, a registry, registrars).
+# Where the machine allows a mount namespace, the demo runs in one with a
+# hosts file of its own (tools/with-hosts.sh) that gives the sites their
+# names, and the stand-in user also trawls a few sites by name, their
+# WhoIs addresses from RDAP.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree=${1:-}
@@ -23,7 +27,9 @@ out="$here/demo-output"
 web=(--seed 7 --sites 12 --pages 8 --today)
 brave_token=demo-brave-token opr_key=demo-openpagerank-key
 sources=(--searxng 127.0.0.251 --brave 127.0.0.252 --openpagerank 127.0.0.253
-         --brave-token "$brave_token" --openpagerank-key "$opr_key")
+         --brave-token "$brave_token" --openpagerank-key "$opr_key"
+         --rdap-bootstrap 127.0.0.241 --rdap-registry 127.0.0.242 --rdap-registrar 127.0.0.243
+         --rdap-registrar 127.0.0.244)
 . "$here/tools/wine-env.sh"
 loader="$(tree_loader "$tree")"
 wine_env "$prefix" "$loader"
@@ -49,6 +55,23 @@ create_settings_key() {
 point_rank_service_at_local_web() {
   "$loader" reg add 'HKLM\SOFTWARE\Pellmark\Sources' /v OpenPageRankEndpoint /t REG_SZ \
     /d 'https://127.0.0.253/api/v1.0/getPageRank' /f >/dev/null 2>&1
+  "$loader" reg add 'HKLM\SOFTWARE\Pellmark\Sources' /v RdapBootstrap /t REG_SZ \
+    /d 'https://127.0.0.241/dns.json' /f >/dev/null 2>&1
+}
+
+# Each site's name and its "www." name for the demo's own hosts file
+# ("site N ADDRESS NAME HOME ..." lines of the map).
+name_sites() {
+  [ -n "${PELLMARK_HOSTS_FILE:-}" ] || return 0
+  awk '$1 == "site" { print $3, $4, "www." $4 }' "$tree/simweb.map" >> "$demo_hosts"
+}
+
+# The home pages of the first five sites that answer plain http, by name:
+# their certificates name their addresses, not their names.
+named_addresses() {
+  [ -n "${PELLMARK_HOSTS_FILE:-}" ] || return 0
+  awk '$1 == "site" && $5 ~ "^http://" { sub("^http://[^/]*", "http://www." $4, $5); print $5 }' "$tree/simweb.map" |
+    head -5 | paste -sd ';'
 }
 
 start_web() {
@@ -118,9 +141,14 @@ play_user() {
   echo "pellmark: playing a user: keywords \"${keywords[0]}\" and \"${keywords[1]}\""
   echo "pellmark: first with the classic sources (the engine at 127.0.0.1), into $out/classic"
   drive_run "$out/classic" "$tree/demo-driver-classic.log" "${keywords[@]}" || status=$?
-  echo "pellmark: then with today's sources: SearXNG at https://127.0.0.251, Open PageRank at https://127.0.0.253"
+  echo "pellmark: then with today's sources: SearXNG at https://127.0.0.251, Open PageRank at https://127.0.0.253,"
+  echo "pellmark: WhoIs from RDAP (bootstrap file at https://127.0.0.241/dns.json)"
   point_rank_service_at_local_web
-  drive_run "$out" "$tree/demo-driver.log" "${keywords[@]}" "https://127.0.0.251" "$opr_key" || status=$?
+  local named
+  named=$(named_addresses)
+  [ -n "$named" ] && echo "pellmark: and a URL run of sites by name: ${named//;/ }"
+  drive_run "$out" "$tree/demo-driver.log" "${keywords[@]}" "https://127.0.0.251" "$opr_key" ${named:+"$named"} ||
+    status=$?
   pictures_to_png "$out/classic"
   pictures_to_png "$out"
   summarise "$started" "$tree/demo-driver.log"
@@ -134,6 +162,8 @@ display_works() {
   [ -n "$host" ] || [ -S "/tmp/.X11-unix/X${number%%.*}" ]
 }
 
+demo_hosts="$tree/demo-hosts"
+
 main() {
   prepare_output
   local headless=1
@@ -143,7 +173,13 @@ main() {
   "$here/tools/wine-prefix.sh" up "$prefix" "$bin" "$loader"
   create_settings_key
   start_web
+  name_sites
   if [ "$headless" = 1 ]; then play_user; else run_for_user; fi
 }
 
+# Names for the local web's sites, for the demo alone, where the machine
+# lets it have a mount namespace; without one the sites keep their numbers.
+if [ -z "${PELLMARK_HOSTS_FILE:-}" ] && unshare -m true 2>/dev/null; then
+  exec "$here/tools/with-hosts.sh" "$demo_hosts" "$0" "$@"
+fi
 main

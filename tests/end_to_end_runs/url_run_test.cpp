@@ -1,24 +1,39 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/run_state.h"
 #include "end_to_end_runs/report_files.h"
+// After the local web's headers, which bring Winsock's before windows.h.
+#include "components/component_test_util_win.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
+#include "source_registry.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-// Sites of this program: 127.0.71.1 to 127.0.71.4, in the order of kSites.
+// Sites of this program: 127.0.71.1 to 127.0.71.5, in the order of kSites.
 // A TLS front (tests/end_to_end_runs/CMakeLists.txt) serves them over https as well,
-// and shows a broken certificate on 127.0.71.21 to 127.0.71.23.
+// and shows a broken certificate on 127.0.71.21 to 127.0.71.23. RDAP: the
+// bootstrap file on 127.0.71.31, the registry on .32, registrars on .33
+// and .34, https only.
 const char kSiteBase[] = "127.0.71.1";
 
 const std::vector<std::string>& Hosts() {
-    static const std::vector<std::string> hosts = SiteHosts(kSiteBase, 4);
+    static const std::vector<std::string> hosts = SiteHosts(kSiteBase, 5);
+    return hosts;
+}
+
+simweb::RdapHosts RdapServers() {
+    simweb::RdapHosts hosts;
+    hosts.bootstrap = "127.0.71.31";
+    hosts.registry = "127.0.71.32";
+    hosts.registrars = {"127.0.71.33", "127.0.71.34"};
     return hosts;
 }
 
@@ -36,6 +51,7 @@ std::string Address(const std::string& key) {
         {"C", Page(2, "cobalt.com", "index.html")},
         {"D", Page(3, "dune.com", "index.html")},
         {"X", Page(3, "dune.com", "extra.html")},
+        {"L", Page(4, "elm.com", "index.html")},
         {"T", Page(0, "amber.com", "tiny.html")},
         // As a user may type it: blanks around it, no scheme.
         {"Btyped", "  " + Hosts()[1] + "/birch.com/index.html "},
@@ -99,6 +115,7 @@ std::vector<SiteFolder> UrlRunSites() {
          {"admin@dune.com"},
          {{"index.html", Html("<p>x@dune.com</p>\n" + Anchor(Address("B")))},
           {"extra.html", Html("<p>y@dune.com</p>\n")}}},
+        {"elm.com", {"registrant@elm.com", "tech@elm.com"}, {{"index.html", Html("<p>post@elm.com</p>\n")}}},
     };
 }
 
@@ -109,9 +126,62 @@ protected:
         CTempFolder folder;
         std::string error;
         if (!WriteSiteFolders(folder.Path(), UrlRunSites(), error)) ADD_FAILURE() << error;
-        StartWeb(kSiteBase, 0, folder.Path());
+        StartWeb(kSiteBase, 0, folder.Path(), nullptr, kRunWebCorpus, simweb::DefaultSourceServices(), RdapServers());
     }
 };
+
+// WhoIs from RDAP, as the Sources dialog stores the choice, with the local
+// web's bootstrap file in IANA's place; classic again when it ends.
+class CRdapChoice {
+public:
+    CRdapChoice() {
+        const DWORD dwRdap = 1;
+        const std::string bootstrap = "https://" + RdapServers().bootstrap + simweb::kRdapBootstrapPath;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSourcesKey, 0, nullptr, 0, KEY_WRITE, nullptr, m_key.Receive(),
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(m_key.Get(), kWhoIsSourceValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwRdap), sizeof dwRdap);
+        RegSetValueExA(m_key.Get(), kRdapBootstrapValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(bootstrap.c_str()),
+                       static_cast<DWORD>(bootstrap.size() + 1));
+    }
+    ~CRdapChoice() { RegDeleteValueA(m_key.Get(), kWhoIsSourceValue); }
+    CRdapChoice(const CRdapChoice&) = delete;
+    CRdapChoice& operator=(const CRdapChoice&) = delete;
+
+private:
+    CRegKey m_key;
+};
+
+// A site's name, as a user types its pages: "www.amber.com" for 127.0.71.1,
+// through the test's own hosts file.
+std::string NamedAddress(const simweb::CCorpus& corpus, const std::string& key) {
+    const int nPage = corpus.FindPage(Address(key));
+    const simweb::SimSite& site = corpus.Site(corpus.Page(nPage).site);
+    return "http://www." + site.name + corpus.Page(nPage).path;
+}
+
+void NameSites(const simweb::CCorpus& corpus) {
+    const char* szHostsFile = std::getenv("PELLMARK_HOSTS_FILE");
+    ASSERT_NE(szHostsFile, nullptr) << "run through tools/with-hosts.sh";
+    std::string lines = ReadWholeFile(szHostsFile);
+    for (std::size_t i = 0; i < corpus.SiteCount(); ++i) {
+        const simweb::SimSite& site = corpus.Site(static_cast<int>(i));
+        lines += site.host + " " + site.name + " www." + site.name + "\n";
+    }
+    WriteWholeFile(szHostsFile, lines);
+}
+
+// What a domain's registrar shows of its contacts, through the component's
+// reading: every WhoIs address (registrant first), the privacy service's
+// one address, or nothing when they are withheld.
+std::vector<std::string> RdapAddresses(const simweb::CCorpus& corpus, int nSite) {
+    switch (simweb::RdapStyleOf(corpus, nSite)) {
+    case simweb::RdapStyle::Plain:
+    case simweb::RdapStyle::RateLimitedOnce: return corpus.WhoIsEmails(nSite);
+    case simweb::RdapStyle::Privacy: return {simweb::PrivacyForwardingAddress(corpus, nSite)};
+    default: return {};
+    }
+}
 
 TEST_F(UrlRunTest, TheCorpusGivesEveryColumnSomethingToShow) {
     RowFacts amber = RowsOf(Corpus(), {"R"}).front();
@@ -174,6 +244,43 @@ TEST_F(UrlRunTest, RowsReportAndSavedFilesWithTheEmailAndWhoIsChecks) {
         EXPECT_EQ(g_ReportText, UrlRunReport(rows, true, true));
         ExpectReportFiles(m_window, saved, {{"", static_cast<int>(rows.size())}}, EmailAndWhoIs());
     }
+}
+
+// A URL run of the sites by their names with WhoIs from RDAP: each row's
+// WhoIs cell is the first address of the domain's own contacts, empty
+// where the registrar withholds them or shows none; the one that asks
+// for a pause first is asked again. A VBScript that asks the component
+// through the system's script host gets every address.
+TEST_F(UrlRunTest, WhoIsFromRdapForTheSitesByName) {
+    CRdapChoice rdap;
+    NameSites(Corpus());
+    const std::vector<std::string> keys = {"R", "B", "C", "D", "L"};
+    std::vector<std::string> typed, expected;
+    std::string script = "Set o = CreateObject(\"Ostrel.COstrel\")\r\n";
+    std::set<simweb::RdapStyle> styles;
+    for (const std::string& key : keys) {
+        typed.push_back(NamedAddress(Corpus(), key));
+        const int nSite = Corpus().Page(Corpus().FindPage(Address(key))).site;
+        styles.insert(simweb::RdapStyleOf(Corpus(), nSite));
+        std::string list;
+        for (const std::string& address : RdapAddresses(Corpus(), nSite)) list += address + ",";
+        expected.push_back(list);
+        script += "WScript.Echo \"[\" & o.GetEMails(\"www." + Corpus().Site(nSite).name + "\") & \"]\"\r\n";
+    }
+    EXPECT_EQ(styles.size(), simweb::kRdapStyles) << "every way a registrar shows contacts";
+    RunUrls(typed, false, false);
+    ASSERT_EQ(RowAddresses(m_window), typed);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(m_window.Cell(static_cast<int>(i), 5), expected[i].substr(0, expected[i].find(','))) << typed[i];
+
+    CTempFolder folder;
+    WriteWholeFile(folder.File("rdap.vbs"), script);
+    const std::string output = folder.File("output.txt");
+    ASSERT_EQ(RunProcess("cscript.exe //nologo \"" + folder.File("rdap.vbs") + "\"", output, 300000), 0)
+        << ReadWholeFile(output);
+    std::string echoed;
+    for (const std::string& list : expected) echoed += "[" + list + "]\r\n";
+    EXPECT_EQ(ReadWholeFile(output), echoed);
 }
 
 }  // namespace

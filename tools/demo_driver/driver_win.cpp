@@ -1,4 +1,4 @@
-// demo_driver.exe CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 [SEARXNG OPENPAGERANK_KEY]
+// demo_driver.exe CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 [SEARXNG OPENPAGERANK_KEY [ADDRESSES]]
 // Plays a user through one keyword run of Corvane.exe, started in
 // OUTPUT_FOLDER: types the criteria, turns on the e-mail and WhoIs options,
 // trawls, saves the report as CSV and HTML, sends the mail (recorded, not
@@ -7,7 +7,9 @@
 // save-file dialog. Pictures of the windows go to OUTPUT_FOLDER as BMP.
 // Prints "demo: ..." lines; "demo: rows N" carries the row count. Given a
 // SearXNG instance's address and an Open PageRank key, it first chooses
-// those services in the Sources dialog and tests them.
+// those services and RDAP for WhoIs in the Sources dialog and tests them.
+// Given ADDRESSES (separated by ";"), it then trawls them in a URL run and
+// takes a picture of their rows, WhoIs from RDAP among them.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,6 +36,7 @@ struct Demo {
     // Today's services to choose (empty: keep the stored sources).
     std::string searxng;
     std::string openPageRankKey;
+    std::string addresses;  // one per line; empty: no URL run
 };
 
 void Say(const std::string& line) {
@@ -132,6 +135,7 @@ void ChooseTodaysSources(Demo& demo, HWND hSources) {
     TypeText(hSources, IDC_SRC_SEARXNG_ADDRESS, demo.searxng);
     Send(GetDlgItem(hSources, IDC_SRC_RANK_OPR), BM_CLICK, 0, 0);
     TypeText(hSources, IDC_SRC_OPR_KEY, demo.openPageRankKey);
+    Send(GetDlgItem(hSources, IDC_SRC_WHOIS_RDAP), BM_CLICK, 0, 0);
     for (const int* lpIds : {kResultsTest, kRankTest}) {
         HWND hAnswer = GetDlgItem(hSources, lpIds[1]);
         SetWindowTextA(hAnswer, "");
@@ -161,7 +165,8 @@ void LookAtSources(Demo& demo) {
     if (!demo.searxng.empty()) ChooseTodaysSources(demo, hSources);
     Picture(demo, hSources, "sources-dialog.bmp");
     Say(bAsked ? "sources: asked at the first start; the choice in the dialog kept"
-               : demo.searxng.empty() ? "sources: looked at, kept" : "sources: SearXNG results, Open PageRank ranks");
+               : demo.searxng.empty() ? "sources: looked at, kept"
+                                     : "sources: SearXNG results, Open PageRank ranks, WhoIs from RDAP");
     PressButton(hSources, IDOK);
     WaitUntil([&] { return !IsWindow(hSources); }, kDialogMs);
 }
@@ -250,6 +255,46 @@ void SendMail(Demo& demo) {
     if (Exists(record)) Say("mail: the addresses went to the mail component");
 }
 
+int RowsWithWhoIs(const Demo& demo) {
+    HWND hList = GetDlgItem(demo.hMain, IDC_RESULTS);
+    int nFilled = 0;
+    for (int nRow = 0; nRow < RowCount(demo); ++nRow) {
+        char szCell[256] = "";
+        LVITEMA item{};
+        item.iSubItem = 5;  // the WhoIs column
+        item.pszText = szCell;
+        item.cchTextMax = sizeof szCell;
+        Send(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+        if (szCell[0]) ++nFilled;
+    }
+    return nFilled;
+}
+
+// A URL run of the given addresses, typed into the "URL Trawl" dialog;
+// the report it offers is closed unread.
+void TrawlAddresses(Demo& demo) {
+    PressButton(demo.hMain, IDC_TRAWLURLS);
+    HWND hDialog = WaitForDialog(demo.process.dwThreadId, "URL Trawl", kDialogMs);
+    if (!hDialog) {
+        Problem(demo, "the URL Trawl dialog did not open");
+        return;
+    }
+    TypeText(hDialog, IDC_URLTEXT, demo.addresses);
+    PressButton(hDialog, IDOK);
+    HWND hFinished = MessageBoxOf(demo, "Finished", kRunMs);
+    if (!hFinished) hFinished = StopRun(demo);
+    if (!hFinished) {
+        Problem(demo, "the URL run offered no end");
+        return;
+    }
+    PressButton(hFinished, IDOK);
+    HWND hReport = WaitForDialog(demo.process.dwThreadId, "Report", kDialogMs);
+    if (hReport) PressButton(hReport, IDCANCEL);
+    Say("URL run: " + std::to_string(RowCount(demo)) + " rows, " + std::to_string(RowsWithWhoIs(demo)) +
+        " with a WhoIs address from RDAP");
+    Picture(demo, demo.hMain, "main-window-whois.bmp");
+}
+
 void CloseProgram(Demo& demo) {
     PressButton(demo.hMain, IDCANCEL);
     if (WaitForSingleObject(demo.process.hProcess, kDialogMs) == WAIT_OBJECT_0) return;
@@ -272,23 +317,27 @@ void PlayUser(Demo& demo) {
     ShowAndSaveReport(demo, hFinished);
     Picture(demo, demo.hMain, "main-window-after.bmp");
     SendMail(demo);
+    if (!demo.addresses.empty()) TrawlAddresses(demo);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 && argc != 7) {
-        std::fprintf(stderr,
-                     "usage: demo_driver CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 [SEARXNG_ADDRESS OPENPAGERANK_KEY]\n");
+    if (argc != 5 && argc != 7 && argc != 8) {
+        std::fprintf(stderr, "usage: demo_driver CORVANE_EXE OUTPUT_FOLDER KEYWORD1 KEYWORD2 "
+                             "[SEARXNG_ADDRESS OPENPAGERANK_KEY [ADDRESSES]]\n");
         return 2;
     }
     Demo demo;
     demo.corvane = argv[1];
     demo.folder = argv[2];
     demo.keywords = std::string(argv[3]) + "\r\n" + argv[4];
-    if (argc == 7) {
+    if (argc >= 7) {
         demo.searxng = argv[5];
         demo.openPageRankKey = argv[6];
+    }
+    if (argc == 8) {
+        for (char c : std::string(argv[7])) demo.addresses += c == ';' ? std::string("\r\n") : std::string(1, c);
     }
     if (!StartProgram(demo)) return 1;
     PlayUser(demo);
