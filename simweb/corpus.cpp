@@ -42,6 +42,7 @@ int CCorpus::AddSite(const std::string& name, const std::string& host, std::vect
     site.scheme = scheme;
     site.whois = std::move(whois);
     m_siteByHost[site.host] = static_cast<int>(m_sites.size());
+    m_siteByName.emplace(ToLower(site.name), static_cast<int>(m_sites.size()));
     m_sites.push_back(std::move(site));
     return static_cast<int>(m_sites.size()) - 1;
 }
@@ -90,6 +91,11 @@ int CCorpus::FindPage(const std::string& address) const {
 int CCorpus::FindSiteByHost(const std::string& host) const {
     auto it = m_siteByHost.find(ToLower(host));
     return it == m_siteByHost.end() ? -1 : it->second;
+}
+
+int CCorpus::FindSiteByName(const std::string& name) const {
+    auto it = m_siteByName.find(ToLower(name));
+    return it == m_siteByName.end() ? -1 : it->second;
 }
 
 std::vector<std::string> CCorpus::Emails(int page) const { return FindEmails(m_pages[page].html); }

@@ -56,6 +56,9 @@ public:
     // pages as "http://", whatever the site's scheme.
     int FindPage(const std::string& address) const;
     int FindSiteByHost(const std::string& host) const;
+    // By the site's name ("bluefish.com"), as a service that knows domains
+    // by name is asked; -1 when unknown.
+    int FindSiteByName(const std::string& name) const;
 
     // href values as written on the page, in page order.
     const std::vector<std::string>& OutboundLinks(int page) const { return m_hrefs[page]; }
@@ -91,6 +94,7 @@ private:
     std::vector<SimPage> m_pages;
     std::unordered_map<std::string, int> m_pageByKey;
     std::unordered_map<std::string, int> m_siteByHost;
+    std::unordered_map<std::string, int> m_siteByName;
     std::vector<int> m_outbound;
     std::vector<std::vector<std::string>> m_hrefs;
     std::vector<std::vector<int>> m_targets;

@@ -314,7 +314,8 @@ double CSourceServices::DomainRankDecimal(int site) const {
 }
 
 // GET /api/v1.0/getPageRank. A domain is a site's host, the name its
-// pages' addresses carry; its rank is its home page's, and "rank" its
+// pages' addresses carry, or the site's name where a site is reached by
+// it (the demo's hosts file); its rank is its home page's, and "rank" its
 // place among the sites by that page's PageRank. The service's one
 // refusal names a bad key and too many domains alike, so both get it.
 HttpAnswer CSourceServices::OpenPageRank(const std::string& path, const std::string& query, const HeaderFields& fields,
@@ -332,6 +333,7 @@ HttpAnswer CSourceServices::OpenPageRank(const std::string& path, const std::str
     Json items = Json::array();
     for (const std::string& domain : domains) {
         int site = m_corpus.FindSiteByHost(domain);
+        if (site < 0) site = m_corpus.FindSiteByName(domain);
         Json item;
         if (site >= 0 && m_corpus.Site(site).home >= 0) {
             double dDecimal = DomainRankDecimal(site);

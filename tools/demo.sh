@@ -66,17 +66,25 @@ name_sites() {
   awk '$1 == "site" { print $3, $4, "www." $4 }' "$tree/simweb.map" >> "$demo_hosts"
 }
 
-# The home pages of the first five sites that answer plain http, by name:
-# their certificates name their addresses, not their names.
+# The home pages of the first eight sites, by name: between them every
+# way a registrar shows its customers' contacts.
 named_addresses() {
   [ -n "${PELLMARK_HOSTS_FILE:-}" ] || return 0
-  awk '$1 == "site" && $5 ~ "^http://" { sub("^http://[^/]*", "http://www." $4, $5); print $5 }' "$tree/simweb.map" |
-    head -5 | paste -sd ';'
+  awk '$1 == "site" { sub("://[^/]*", "://www." $4, $5); print $5 }' "$tree/simweb.map" | head -8 | paste -sd ';'
+}
+
+# A site's front also carries its names in its certificate, when the demo
+# gives its sites names: "ADDRESS:KIND:PORT:NAME,www.NAME".
+name_fronts() {
+  if [ -z "${PELLMARK_HOSTS_FILE:-}" ]; then cat; return; fi
+  awk 'NR == FNR { if ($1 == "site") name[$3] = $4; next }
+       { split($0, f, ":"); print (f[1] in name) ? $0 ":" name[f[1]] ",www." name[f[1]] : $0 }' \
+    <("$loader" "$bin/simweb.exe" "${web[@]}" "${sources[@]}" --print-map | tr -d '\r') -
 }
 
 start_web() {
   local fronts
-  mapfile -t fronts < <("$loader" "$bin/simweb.exe" "${web[@]}" "${sources[@]}" --print-tls | tr -d '\r')
+  mapfile -t fronts < <("$loader" "$bin/simweb.exe" "${web[@]}" "${sources[@]}" --print-tls | tr -d '\r' | name_fronts)
   "$here/tools/tls.sh" start "$tree" demo "${fronts[@]}"
   "$here/tools/simweb.sh" start "$tree" "${web[@]}" "${sources[@]}" --quiet
 }

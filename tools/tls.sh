@@ -6,9 +6,11 @@
 #                                  of a private Wine prefix (never the
 #                                  machine's own store)
 #   start BUILD_DIR NAME FRONT...  starts a TLS front named NAME; each FRONT
-#                                  is ADDRESS:KIND:PORT: port 443 of ADDRESS
-#                                  serves TLS, and the plain HTTP behind it
-#                                  comes from PORT of the same address
+#                                  is ADDRESS:KIND:PORT[:NAMES]: port 443 of
+#                                  ADDRESS serves TLS, and the plain HTTP
+#                                  behind it comes from PORT of the same
+#                                  address; NAMES (comma-separated) are more
+#                                  DNS names a good certificate carries
 #   stop BUILD_DIR NAME            stops that front
 # KIND is the certificate a front shows: good (the authority's, naming the
 # address), expired, wrong-name (the authority's, for another name) or
@@ -64,11 +66,12 @@ commonName = supplied
 CNF
 }
 
-# issue BUILD STATE ADDRESS KIND OUT.pem: certificate and key in one file.
+# issue BUILD STATE ADDRESS KIND OUT.pem [NAMES]: certificate and key in one file.
 issue() {
-  local build=$1 state=$2 address=$3 kind=$4 out=$5 dir name san dates=()
+  local build=$1 state=$2 address=$3 kind=$4 out=$5 names=${6:-} dir name san dates=()
   dir=$(ca_dir "$build")
   name=$address san="DNS:$address,IP:$address"
+  [ -n "$names" ] && san="$san,DNS:${names//,/,DNS:}"
   [ "$kind" = wrong-name ] && name=another-name.invalid san="DNS:another-name.invalid"
   printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n' "$san" > "$state/$address.ext"
   if [ "$kind" = self-signed ]; then
@@ -85,7 +88,7 @@ issue() {
 
 start_front() {
   local build=$1 name=$2; shift 2
-  local state="$build/tls/front-$name" front address kind port
+  local state="$build/tls/front-$name" front address kind port names
   stop_front "$build" "$name"
   make_ca "$build"
   mkdir -p "$state"
@@ -93,8 +96,8 @@ start_front() {
   {
     printf 'foreground = no\npid = %s/stunnel.pid\noutput = %s/stunnel.log\n' "$state" "$state"
     for front in "$@"; do
-      IFS=: read -r address kind port <<<"$front"
-      issue "$build" "$state" "$address" "$kind" "$state/$address.pem"
+      IFS=: read -r address kind port names <<<"$front"
+      issue "$build" "$state" "$address" "$kind" "$state/$address.pem" "$names"
       printf '[%s]\naccept = %s:443\nconnect = %s:%s\ncert = %s/%s.pem\n' \
         "$address" "$address" "$address" "$port" "$state" "$address"
     done

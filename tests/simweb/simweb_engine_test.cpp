@@ -600,6 +600,11 @@ TEST_F(SourcesTest, OpenPageRankRanksEachSiteByItsHomePage) {
     const Json& unknown = items.back();
     EXPECT_EQ(unknown, Json::parse(R"({"status_code":404,"error":"Domain not found","page_rank_integer":0,)"
                                    R"("page_rank_decimal":0,"rank":null,"domain":"unknown.com"})"));
+    // A site reached by its name is known by it too.
+    const SimSite& named = s_generated->Site(1);
+    const Json byName = Body(Ranks("domains[]=" + named.name), 200)["response"][0];
+    EXPECT_EQ(byName["domain"], named.name);
+    EXPECT_EQ(byName["page_rank_integer"], s_generated->Rank(named.home));
 }
 
 TEST_F(SourcesTest, OpenPageRankRefusesAWrongKeyAndMoreThanAHundredDomains) {
