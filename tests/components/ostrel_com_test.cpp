@@ -34,6 +34,7 @@ protected:
     }
 
     CComScope m_com;
+    COptionsSandbox m_sandbox;  // no sources key: the classic lookup page
     simweb::CScriptedServer m_server{PELLMARK_WHOIS_HOST};
     CComRef<ICOstrel> m_ostrel;
 };
@@ -161,6 +162,9 @@ simweb::HttpAnswer RdapAnswer(const simweb::HttpRequestHead& request, int& nLimi
             return reply;
         }
         reply.body = RdapDomain(RdapContact("registrant", "info@xn--bcher-kva.example"));
+    } else if (target == "/registry/domain/slow.example") {
+        reply.nStatus = 429;  // a pause longer than a lookup may wait
+        reply.retryAfter = "3600";
     } else {
         reply.nStatus = 404;
         reply.body = R"({"errorCode": 404, "title": "Not Found"})";
@@ -206,18 +210,20 @@ protected:
 // A host is asked for as itself, then without its first label; the thin
 // registry's link is followed once; only the owner's contacts count, in
 // role order, each through the e-mail expression; the bootstrap file is
-// fetched once for the process; a name outside ASCII goes as its A-label.
+// fetched once for the process; a name outside ASCII goes as its A-label;
+// a short pause asked for is waited, a long one is not.
 TEST_F(OstrelRdapTest, ContactsOfTheRegisteredDomain) {
     EXPECT_EQ(EMails(L"www.Example.example"), "owner@example.example,noc@example.example,");
     EXPECT_EQ(EMails(L"example.example"), "owner@example.example,noc@example.example,");
     EXPECT_EQ(EMails(L"b\u00fccher.example"), "info@xn--bcher-kva.example,");
     EXPECT_EQ(EMails(L"127.0.66.1"), "");
     EXPECT_EQ(EMails(L"unknown.example"), "");
+    EXPECT_EQ(EMails(L"slow.example"), "");
     const std::vector<std::string> expected = {
         "/dns.json", "/registry/domain/www.example.example", "/registry/domain/example.example",
         "/registrar/domain/example.example", "/registry/domain/example.example", "/registrar/domain/example.example",
         "/registry/domain/xn--bcher-kva.example", "/registrar/domain/xn--bcher-kva.example",
-        "/registrar/domain/xn--bcher-kva.example", "/registry/domain/unknown.example"};
+        "/registrar/domain/xn--bcher-kva.example", "/registry/domain/unknown.example", "/registry/domain/slow.example"};
     EXPECT_EQ(Targets(), expected);
     for (const simweb::HttpRequestHead& request : m_server.Requests()) {
         const char* szAccept = request.target == "/dns.json" ? "application/json" : "application/rdap+json";

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "component_test_util_win.h"
+#include "support/options_sandbox.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -27,6 +28,7 @@ const char kScript[] =
     "WScript.Echo \"[\" & o.GetEMails(\"\") & \"]\"\r\n";
 
 TEST(ScriptClient, CallsEveryScriptableMethodByName) {
+    COptionsSandbox sandbox;  // no sources key: the classic WhoIs lookup page
     simweb::CScriptedServer server(PELLMARK_WHOIS_HOST);
     ASSERT_TRUE(server.Listen());
     server.ServeBody("<pre>Registrant Email: owner@example.com\r\nAdmin Email: admin@example.com</pre>");
