@@ -122,26 +122,34 @@ TEST_F(SourceRunsTest, KeywordRunsThroughEachResultService) {
     ExpectNoKeyLogged();
 }
 
-// A Top-20 run ranks the first twenty results, from as many pages as that
-// takes; a URL run ranks each typed page by its domain.
+// A Top-20 run through each result service ranks the first twenty results,
+// from as many of its pages as that takes; a URL run ranks each typed page
+// by its domain.
 TEST_F(SourceRunsTest, TopTwentyAndUrlRunsRankByDomain) {
-    Choose(Sources(EResultsSource::SearXng));
     const std::string keyword = PickQuery(Corpus(), 25, 1000);
     ASSERT_FALSE(keyword.empty());
-    m_window.SetChecked(m_window.Main(), IDC_TOP20, true);
-    m_window.SetText(IDC_KEYWORDS, keyword);
-    m_window.Click(IDC_TRAWL);
-    HWND hReport = m_window.WaitForWindow("Report", 300000);
-    ASSERT_NE(hReport, nullptr);
-    PostMessageA(hReport, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(m_window.WaitForWindowGone(hReport));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(m_window.Control(IDC_TRAWL)) != FALSE; }, 60000));
+    const std::vector<int> top = First(Corpus().Search(keyword), 20);
     std::string section = "Google Top 20 Keyword: \"" + keyword + "\".\r\n\r\n";
-    std::vector<int> top = First(Corpus().Search(keyword), 20);
     for (std::size_t i = 0; i < top.size(); ++i)
         section += "Ranked #" + std::to_string(i + 1) + " in Google - PR:" + std::to_string(ServiceFacts(top[i]).nRank) +
                    " Source:" + Corpus().Page(top[i]).address + "\r\n";
-    EXPECT_EQ(g_ReportText, section + "\r\n\r\n");
+    for (const ResultsCase& c : kResultsCases) {
+        SCOPED_TRACE(c.szName);
+        Choose(Sources(c.results));
+        const std::size_t nResultsFrom = Requests(c.szHost);
+        m_nFrom = s_web->RequestCount();
+        m_window.SetChecked(m_window.Main(), IDC_TOP20, true);
+        m_window.SetText(IDC_KEYWORDS, keyword);
+        m_window.Click(IDC_TRAWL);
+        HWND hReport = m_window.WaitForWindow("Report", 300000);
+        ASSERT_NE(hReport, nullptr);
+        PostMessageA(hReport, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(m_window.WaitForWindowGone(hReport));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(m_window.Control(IDC_TRAWL)) != FALSE; }, 60000));
+        EXPECT_EQ(g_ReportText, section + "\r\n\r\n");
+        EXPECT_GE(Requests(c.szHost) - nResultsFrom, 1u) << "the chosen service gave the results";
+        EXPECT_TRUE(ResultPageRequests(*s_web, m_nFrom).empty()) << "the classic engine is not asked";
+    }
     m_window.SetChecked(m_window.Main(), IDC_TOP20, false);
 
     const std::vector<int> typed = {top[0], top[top.size() - 1]};
