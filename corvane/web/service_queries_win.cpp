@@ -93,12 +93,21 @@ bool IsUnreachable(DWORD dwError) {
            IsCertificateRefusal(dwError);
 }
 
+// A refused certificate is told as such: the address is right, and what
+// mends it is the server's certificate (or trusting its authority).
 std::string UnreachableText(const char* szService, const std::string& where, DWORD dwError) {
     char szText[512];
-    std::snprintf(szText, sizeof szText,
-                  "%s at %s could not be reached (error %u: a wrong address, a server that is down, or a refused "
-                  "certificate): check the address under Settings > Sources.",
-                  szService, where.c_str(), static_cast<unsigned>(dwError));
+    if (IsCertificateRefusal(dwError))
+        std::snprintf(szText, sizeof szText,
+                      "%s at %s showed a certificate this computer refuses (error %u: expired, issued for another "
+                      "name, or from an authority it does not trust): give the server a valid certificate, or "
+                      "enter another address under Settings > Sources.",
+                      szService, where.c_str(), static_cast<unsigned>(dwError));
+    else
+        std::snprintf(szText, sizeof szText,
+                      "%s at %s could not be reached (error %u: a wrong address or a server that is down): check "
+                      "the address under Settings > Sources.",
+                      szService, where.c_str(), static_cast<unsigned>(dwError));
     return szText;
 }
 

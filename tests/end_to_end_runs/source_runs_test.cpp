@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "base/link_record.h"
 #include "report/text_report.h"
 #include "resources/resource.h"
+#include "scripted_server_win.h"
 #include "support/log_capture.h"
 #include "ui/source_settings_win.h"
 #include "support/wait_until.h"
@@ -29,6 +31,14 @@ const char kSiteBase[] = "127.0.68.2";
 const char kSearxng[] = "127.0.68.201";
 const char kBrave[] = "127.0.68.202";
 const char kOpenPageRank[] = "127.0.68.203";
+// A SearXNG address where nothing listens, and one behind a TLS front that
+// shows a self-signed certificate. The front connects to the server behind
+// it before the handshake is done: with none there it would reset the
+// connection, and the refusal would not be the certificate's.
+const char kUnreachable[] = "https://127.0.68.209/";
+const char kSelfSigned[] = "https://127.0.68.204/";
+const char kSelfSignedHost[] = "127.0.68.204";
+constexpr int kBehindFront = 8080;
 
 simweb::SourceServices Services() {
     simweb::SourceServices services = simweb::DefaultSourceServices();
@@ -164,6 +174,8 @@ struct FaultCase {
     simweb::SourceKind kind;
     simweb::SourceFaults faults;
     const char* szFix;  // what the message asks of the user
+    const char* szInstance = nullptr;  // another SearXNG instance address than the local web's
+    const char* szBehindFront = nullptr;  // a server behind that instance's TLS front, never to be asked
 };
 simweb::SourceFaults Faults(bool bJsonOff, bool bKeyRefused, bool bQuotaUsed) {
     simweb::SourceFaults faults;
@@ -180,6 +192,11 @@ const FaultCase kFaultCases[] = {
     {"brave_quota", EResultsSource::Brave, simweb::SourceKind::Brave, Faults(false, false, true), "quota is used up"},
     {"openpagerank_key_refused", EResultsSource::SearXng, simweb::SourceKind::OpenPageRank,
      Faults(false, true, false), "refused the key"},
+    {"searxng_unreachable", EResultsSource::SearXng, simweb::SourceKind::SearXng, Faults(false, false, false),
+     "a server that is down): check the address under Settings > Sources", kUnreachable},
+    {"searxng_certificate_refused", EResultsSource::SearXng, simweb::SourceKind::SearXng,
+     Faults(false, false, false), "an authority it does not trust): give the server a valid certificate", kSelfSigned,
+     kSelfSignedHost},
 };
 
 // A configuration fault: one message that names the fix, then the run ends
@@ -187,8 +204,15 @@ const FaultCase kFaultCases[] = {
 TEST_F(SourceRunsTest, ConfigurationFaultGivesOneMessageAndANormalEnd) {
     for (const FaultCase& c : kFaultCases) {
         SCOPED_TRACE(c.szName);
-        Choose(Sources(c.results));
+        CSourceSettings sources = Sources(c.results);
+        if (c.szInstance) sources.searxngInstance = c.szInstance;
+        Choose(sources);
         SetFaults(c.kind, c.faults);
+        std::unique_ptr<simweb::CScriptedServer> behind;
+        if (c.szBehindFront) {
+            behind = std::make_unique<simweb::CScriptedServer>(c.szBehindFront, kBehindFront);
+            ASSERT_TRUE(behind->Listen());
+        }
         m_window.SetText(IDC_KEYWORDS, PickQuery(Corpus(), 12, 45));
         m_window.Click(IDC_TRAWL);
         HWND hBox = WaitForProgramBox(m_window);
@@ -201,6 +225,9 @@ TEST_F(SourceRunsTest, ConfigurationFaultGivesOneMessageAndANormalEnd) {
         AnswerFinished(m_window, hFinished);
         SetFaults(c.kind, simweb::SourceFaults());
         EXPECT_EQ(m_window.RowCount(), 0);
+        if (behind) {
+            EXPECT_EQ(behind->RequestCount(), 0u) << "no request passes a refused certificate";
+        }
     }
     ExpectNoKeyLogged();
 }
