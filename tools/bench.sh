@@ -73,6 +73,14 @@ start_xvfb || exit 1
 # to Wine (see wine-prefix.sh), or every closed window would add 2 s.
 "$here/tools/wine-prefix.sh" up "$WINEPREFIX" "$tree/bin" "$loader" unmanaged || exit 1
 trap '"$here/tools/wine-prefix.sh" down "$WINEPREFIX" "$tree/bin" "$loader"; stop_xvfb' EXIT
+# The https side of today's services for the runs end to end (the prefix
+# trusts the tree's authority since it came up).
+fronts="$tree/bench/runs/run_bench_fronts.txt"
+if [ -s "$fronts" ]; then
+  # shellcheck disable=SC2046
+  "$here/tools/tls.sh" start "$tree" run_bench $(cat "$fronts") >&2 || exit 1
+  trap '"$here/tools/tls.sh" stop "$tree" run_bench; "$here/tools/wine-prefix.sh" down "$WINEPREFIX" "$tree/bin" "$loader"; stop_xvfb' EXIT
+fi
 
 machine_text=$(machine)
 run "growth of the lists" "$loader" "$tree/bin/growth_bench.exe" ${rounds:+"$rounds"}

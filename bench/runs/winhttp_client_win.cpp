@@ -16,27 +16,43 @@ class CWinHttpSession {
 public:
     ~CWinHttpSession() { Close(); }
 
-    bool Get(const std::string& host, const std::string& target) {
+    // service: the secure service the request goes to, or null for a
+    // plain http page.
+    bool Get(const std::string& host, const std::string& target, const SecureService* lpService, int nStatus) {
         if (++m_nLoads % kLoadsPerSession == 0 || !m_bLastOk) Close();
         if (!m_hSession)
             m_hSession = WinHttpOpen(L"My WinHTTP Connection", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
-        m_bLastOk = m_hSession && Load(host, target);
+        m_bLastOk = m_hSession && Load(host, target, lpService, nStatus);
         return m_bLastOk;
     }
 
 private:
-    bool Load(const std::string& host, const std::string& target) {
-        HINTERNET hConnect = WinHttpConnect(m_hSession, Widen(host).c_str(), INTERNET_DEFAULT_HTTP_PORT, 0);
+    bool Load(const std::string& host, const std::string& target, const SecureService* lpService, int nStatus) {
+        const INTERNET_PORT nPort = lpService ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+        HINTERNET hConnect = WinHttpConnect(m_hSession, Widen(host).c_str(), nPort, 0);
         if (!hConnect) return false;
+        const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (lpService ? WINHTTP_FLAG_SECURE : 0);
         HINTERNET hRequest = WinHttpOpenRequest(hConnect, L"GET", Widen(target).c_str(), nullptr, WINHTTP_NO_REFERER,
-                                                WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_REFRESH);
+                                                WINHTTP_DEFAULT_ACCEPT_TYPES, dwFlags);
+        const std::wstring headers = lpService ? Widen(lpService->headers) : std::wstring();
         bool bOk = hRequest &&
+                   (headers.empty() || WinHttpAddRequestHeaders(hRequest, headers.c_str(), static_cast<DWORD>(-1L),
+                                                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) &&
                    WinHttpSendRequest(hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-                   WinHttpReceiveResponse(hRequest, nullptr) && ReadBody(hRequest);
+                   WinHttpReceiveResponse(hRequest, nullptr) && (!lpService || Status(hRequest) == nStatus) &&
+                   ReadBody(hRequest);
         if (hRequest) WinHttpCloseHandle(hRequest);
         WinHttpCloseHandle(hConnect);
         return bOk;
+    }
+
+    static int Status(HINTERNET hRequest) {
+        DWORD dwStatus = 0, dwSize = sizeof dwStatus;
+        if (!WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                 WINHTTP_HEADER_NAME_BY_INDEX, &dwStatus, &dwSize, WINHTTP_NO_HEADER_INDEX))
+            return 0;
+        return static_cast<int>(dwStatus);
     }
 
     // The body in the program's chunk size, up to its end.
@@ -64,12 +80,17 @@ private:
 
 }  // namespace
 
-ReplayResult ReplayRequestsWinHttp(const std::vector<simweb::RequestLogEntry>& requests) {
+ReplayResult ReplayRequestsWinHttp(const std::vector<simweb::RequestLogEntry>& requests,
+                                   const std::vector<SecureService>& secure) {
     ReplayResult result{0.0, 0};
     CWinHttpSession session;
     const auto start = std::chrono::steady_clock::now();
-    for (const simweb::RequestLogEntry& request : requests)
-        if (!session.Get(request.host, request.target)) ++result.nFailed;
+    for (const simweb::RequestLogEntry& request : requests) {
+        const SecureService* lpService = nullptr;
+        for (const SecureService& service : secure)
+            if (service.host == request.host) lpService = &service;
+        if (!session.Get(request.host, request.target, lpService, request.nStatus)) ++result.nFailed;
+    }
     result.dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
 }
