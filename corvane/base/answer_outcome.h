@@ -22,6 +22,10 @@ enum class AnswerOutcome {
 
 bool IsConfigurationFault(AnswerOutcome eOutcome);
 
+// What went wrong, in words for a log line: "asked to wait (429)", "a
+// malformed answer"...
+const char* OutcomeText(AnswerOutcome eOutcome);
+
 // The outcome a status alone tells: 2xx Ok, 429 RateLimited, any other 4xx
 // RequestRefused (a client error repeats on every request), everything else
 // ServiceFault. Each reader names its service's own statuses first.

@@ -118,8 +118,8 @@ bool Judge(AnswerOutcome eOutcome, const char* szService, const std::string& whe
     if (IsConfigurationFault(eOutcome))
         StopRunForFault(FixFor(eOutcome, szService, where));
     else
-        g_Log.Printf("Sources: %s at %s gave no usable answer this time (%d); the page counts as not loaded",
-                     szService, where.c_str(), static_cast<int>(eOutcome));
+        g_Log.Printf("Sources: %s at %s gave no usable answer this time (%s); the page counts as not loaded",
+                     szService, where.c_str(), OutcomeText(eOutcome));
     return false;
 }
 

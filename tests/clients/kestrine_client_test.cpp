@@ -15,6 +15,7 @@
 #include "clients/kestrine_client_win.h"
 #include "clients/script_removal.h"
 #include "report/mailing_list.h"
+#include "support/options_sandbox.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -122,6 +123,7 @@ protected:
             return reply;
         });
     }
+    COptionsSandbox m_sandbox;  // no sources key: the classic WhoIs lookup page
     simweb::CScriptedServer m_server{PELLMARK_WHOIS_HOST};
 };
 

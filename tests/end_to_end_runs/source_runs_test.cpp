@@ -239,17 +239,20 @@ TEST_F(SourceRunsTest, PassingFaultCostsOnlyItsPage) {
     simweb::SourceFaults rateLimited, malformed;
     rateLimited.bRateLimitOnce = true;
     malformed.bMalformedOnce = true;
-    for (const simweb::SourceFaults& faults : {rateLimited, malformed}) {
-        SCOPED_TRACE(faults.bRateLimitOnce ? "429 once" : "malformed once");
+    const std::pair<simweb::SourceFaults, const char*> kFaults[] = {{rateLimited, "(asked to wait (429))"},
+                                                                    {malformed, "(a malformed answer)"}};
+    for (const auto& fault : kFaults) {
+        SCOPED_TRACE(fault.second);
         Choose(Sources(EResultsSource::SearXng));
         const std::string keyword = PickQuery(Corpus(), 12, 45);
         ASSERT_FALSE(keyword.empty());
         std::vector<int> pages = Corpus().Search(keyword);
         pages.erase(pages.begin(), pages.begin() + 10);  // the first page's ten
-        SetFaults(simweb::SourceKind::SearXng, faults);
+        SetFaults(simweb::SourceKind::SearXng, fault.first);
         RunKeywords(keyword);
         EXPECT_EQ(WaitForProgramBox(m_window, 0), nullptr) << "no message";
         ExpectRows(m_window, ServiceFacts(pages));
+        EXPECT_EQ(m_log.Count(std::string("gave no usable answer this time ") + fault.second), 1u) << "one log line";
     }
 }
 

@@ -85,6 +85,7 @@ protected:
     }
 
     CBoundTools m_tools;
+    COptionsSandbox m_sandbox;  // no sources key: the classic services
     simweb::CScriptedServer m_server{PELLMARK_SEARCH_HOST};
     CResultWindows m_windows;
     CLogCapture m_log;
