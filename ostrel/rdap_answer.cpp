@@ -18,29 +18,13 @@ constexpr std::size_t kMaxNameLength = 253;
 const char* const kContactRoles[] = {"registrant", "administrative", "technical", "billing"};
 constexpr int kNoContactRole = 4;
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), LowerAscii);
-    return text;
-}
-
 bool EqualsNoCase(const json& value, const char* szText) {
-    return value.is_string() && Lowered(value.get_ref<const std::string&>()) == szText;
+    return value.is_string() && LoweredAscii(value.get_ref<const std::string&>()) == szText;
 }
 
-bool ContainsNoCase(const std::string& text, const char* szPart) { return Lowered(text).find(szPart) != std::string::npos; }
+bool ContainsNoCase(const std::string& text, const char* szPart) { return LoweredAscii(text).find(szPart) != std::string::npos; }
 
-bool IsWebAddress(const std::string& text) {
-    const std::string lowered = Lowered(text);
-    if (lowered.compare(0, 7, "http://") != 0 && lowered.compare(0, 8, "https://") != 0) return false;
-    return std::none_of(text.begin(), text.end(), [](char c) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u <= 0x20 || u == 0x7F;
-    });
-}
-
-bool IsHttps(const std::string& address) { return Lowered(address.substr(0, 8)) == "https://"; }
+bool IsHttps(const std::string& address) { return LoweredAscii(address.substr(0, 8)) == "https://"; }
 
 // The base of one service entry: its first https address, else its first
 // http one; each made to end in "/", as the file's bases are meant.
@@ -71,7 +55,7 @@ void ReadBootstrap(const std::string& body, RdapBootstrap& bootstrap, bool& bRea
         if (base.empty()) continue;
         for (const json& label : service[0])
             if (label.is_string() && !label.get_ref<const std::string&>().empty())
-                bootstrap.bases.emplace(Lowered(label.get_ref<const std::string&>()), base);
+                bootstrap.bases.emplace(LoweredAscii(label.get_ref<const std::string&>()), base);
     }
     bRead = true;
 }
@@ -193,12 +177,12 @@ bool ReadRdapBootstrap(const std::string& body, RdapBootstrap& bootstrap) noexce
 
 std::string RdapBaseFor(const RdapBootstrap& bootstrap, const std::string& name) {
     const std::size_t nDot = name.rfind('.');
-    const auto it = bootstrap.bases.find(Lowered(nDot == std::string::npos ? name : name.substr(nDot + 1)));
+    const auto it = bootstrap.bases.find(LoweredAscii(nDot == std::string::npos ? name : name.substr(nDot + 1)));
     return it == bootstrap.bases.end() ? std::string() : it->second;
 }
 
 std::vector<std::string> RdapCandidateNames(const std::string& host) {
-    std::string name = Lowered(host);
+    std::string name = LoweredAscii(host);
     while (!name.empty() && name.back() == '.') name.pop_back();
     std::vector<std::string> names;
     if (name.empty() || name.size() > kMaxNameLength || !std::all_of(name.begin(), name.end(), IsNameChar) ||
@@ -232,7 +216,7 @@ std::vector<std::string> MergeRdapContacts(const std::vector<RdapDomainAnswer>& 
         for (const RdapDomainAnswer& answer : answers)
             for (const auto& contact : answer.contacts) {
                 if (contact.first != nRole) continue;
-                const std::string key = Lowered(contact.second);
+                const std::string key = LoweredAscii(contact.second);
                 if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
                 seen.push_back(key);
                 addresses.push_back(contact.second);

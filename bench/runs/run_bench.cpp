@@ -39,16 +39,8 @@ constexpr int kRunTimeoutMs = 1800000;
 const char kSearxng[] = RUN_BENCH_SEARXNG;
 const char kOpenPageRank[] = RUN_BENCH_OPENPAGERANK;
 
-// The sources as the Sources dialog stores them, pointed at the local web.
-CSourceSettings TodaysSources() {
-    CSourceSettings sources;
-    sources.results = EResultsSource::SearXng;
-    sources.searxngInstance = std::string("https://") + kSearxng + "/";
-    sources.rank = ERankSource::OpenPageRank;
-    sources.openPageRankKey = simweb::kDefaultOpenPageRankKey;
-    sources.openPageRankEndpoint = std::string("https://") + kOpenPageRank + "/api/v1.0/getPageRank";
-    return sources;
-}
+// SearXNG results and Open PageRank ranks from the local web (no Brave here).
+CSourceSettings TodaysSources() { return LocalWebSources(EResultsSource::SearXng, kSearxng, "", kOpenPageRank); }
 
 // The services as the floor client asks them: the headers the program
 // sends each.

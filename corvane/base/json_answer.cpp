@@ -41,27 +41,12 @@ private:
     std::size_t m_nDepth = 0;
 };
 
-bool StartsWithNoCase(const std::string& text, const char* szPrefix) {
-    const std::size_t nLength = std::strlen(szPrefix);
-    if (text.size() < nLength) return false;
-    for (std::size_t i = 0; i < nLength; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != szPrefix[i]) return false;
-    }
-    return true;
-}
-
 bool HasControlChar(const std::string& text) {
     for (char c : text) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) return true;
     }
     return false;
-}
-
-bool IsWebAddress(const std::string& text) {
-    return (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://")) && !HasControlChar(text);
 }
 
 }  // namespace
@@ -83,6 +68,17 @@ bool ParseBoundedJson(const std::string& body, json& answer) noexcept {
         answer = nullptr;
         return false;
     }
+}
+
+std::string LoweredAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool IsWebAddress(const std::string& text) {
+    const std::string scheme = LoweredAscii(text.substr(0, 8));
+    return (scheme.compare(0, 7, "http://") == 0 || scheme == "https://") && !HasControlChar(text);
 }
 
 const json* Member(const json& value, const char* szKey) {

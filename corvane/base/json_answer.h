@@ -24,13 +24,21 @@ const nlohmann::json* Member(const nlohmann::json& value, const char* szKey);
 // A number without a fractional part that fits 64 bits (6 and 6.0 alike).
 bool ReadWholeNumber(const nlohmann::json& value, int64_t& nNumber);
 
+// The text with its ASCII letters lower-cased: names and addresses in
+// answers compare so, whatever the locale.
+std::string LoweredAscii(std::string text);
+
+// An address that starts with http:// or https:// (any case) and holds no
+// control character, which would cut or split it in a fixed field or a log
+// line.
+bool IsWebAddress(const std::string& text);
+
 // A string cut to kMaxLoggedText bytes; empty for any other value.
 std::string LoggedText(const nlohmann::json& value);
 
 // Appends the "url" of each item of results, in order, up to
-// kMaxKeptResults in all: only strings that start with http:// or https://
-// (any case) and hold no control character, which would cut or split the
-// address in a fixed field or a log line. Items without one are passed over.
+// kMaxKeptResults in all: only web addresses (IsWebAddress). Items without
+// one are passed over.
 void TakeResultUrls(const nlohmann::json& results, std::vector<std::string>& urls);
 
 // Runs read(result) and gives its result, or a default-made one (whose

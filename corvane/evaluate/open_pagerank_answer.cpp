@@ -16,12 +16,6 @@ namespace {
 // The longest name DNS allows; a longer "domain" is no answer for one.
 constexpr std::size_t kMaxDomainLength = 253;
 
-std::string Lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 bool IsIpv4Literal(const std::string& name) {
     return !name.empty() && name.find_first_not_of("0123456789.") == std::string::npos;
 }
@@ -76,7 +70,7 @@ void Read(int nStatus, const std::string& body, PageRankAnswer& answerOut) {
         if (!lpDomain || !lpDomain->is_string()) continue;
         const std::string& domain = lpDomain->get_ref<const std::string&>();
         if (domain.empty() || domain.size() > kMaxDomainLength) continue;
-        answerOut.ranks.emplace(Lowered(domain), RankOf(item));
+        answerOut.ranks.emplace(LoweredAscii(domain), RankOf(item));
     }
     answerOut.eOutcome = AnswerOutcome::Ok;
 }
@@ -85,7 +79,7 @@ void Read(int nStatus, const std::string& body, PageRankAnswer& answerOut) {
 
 std::string RankDomainOf(const std::string& host) {
     const std::size_t nAt = host.rfind('@');
-    std::string name = Lowered(nAt == std::string::npos ? host : host.substr(nAt + 1));
+    std::string name = LoweredAscii(nAt == std::string::npos ? host : host.substr(nAt + 1));
     if (!name.empty() && name[0] == '[') {
         const std::size_t nClose = name.find(']');
         return nClose == std::string::npos ? name : name.substr(0, nClose + 1);

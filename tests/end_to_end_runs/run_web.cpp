@@ -66,6 +66,19 @@ bool WriteSiteFolders(const std::string& folder, const std::vector<SiteFolder>& 
     return simweb::WriteCorpusFolder(corpus, folder, error);
 }
 
+CSourceSettings LocalWebSources(EResultsSource results, const std::string& searxng, const std::string& brave,
+                                const std::string& openPageRank) {
+    CSourceSettings sources;
+    sources.results = results;
+    sources.searxngInstance = "https://" + searxng + "/";
+    sources.braveKey = simweb::kDefaultBraveToken;
+    sources.braveEndpoint = "https://" + brave + "/res/v1/web/search";
+    sources.rank = ERankSource::OpenPageRank;
+    sources.openPageRankKey = simweb::kDefaultOpenPageRankKey;
+    sources.openPageRankEndpoint = "https://" + openPageRank + "/api/v1.0/getPageRank";
+    return sources;
+}
+
 std::vector<std::string> SiteHosts(const char* szSiteBase, std::size_t nSites) {
     std::vector<std::string> hosts;
     std::string error;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/main_window_harness.h"
+#include "ui/source_settings_win.h"
 #include "support/options_sandbox.h"
 
 // The corpus the run tests generate unless they ask for another.
@@ -39,6 +40,12 @@ struct SiteFolder {
 bool WriteSiteFolders(const std::string& folder, const std::vector<SiteFolder>& sites, std::string& error);
 // The addresses the local web gives nSites sites from szSiteBase, in site order.
 std::vector<std::string> SiteHosts(const char* szSiteBase, std::size_t nSites);
+
+// Today's sources as the Sources dialog stores them, pointed at the local
+// web's services on those addresses (https, the local web's token and key),
+// with Open PageRank for ranks.
+CSourceSettings LocalWebSources(EResultsSource results, const std::string& searxng, const std::string& brave,
+                                const std::string& openPageRank);
 // A link as a page writes it: a double-quoted href.
 std::string Anchor(const std::string& href);
 

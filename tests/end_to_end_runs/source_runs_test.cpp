@@ -48,18 +48,7 @@ simweb::SourceServices Services() {
     return services;
 }
 
-// The sources as the Sources dialog stores them, pointed at the local web.
-CSourceSettings Sources(EResultsSource results) {
-    CSourceSettings sources;
-    sources.results = results;
-    sources.searxngInstance = std::string("https://") + kSearxng + "/";
-    sources.braveKey = simweb::kDefaultBraveToken;
-    sources.braveEndpoint = std::string("https://") + kBrave + "/res/v1/web/search";
-    sources.rank = ERankSource::OpenPageRank;
-    sources.openPageRankKey = simweb::kDefaultOpenPageRankKey;
-    sources.openPageRankEndpoint = std::string("https://") + kOpenPageRank + "/api/v1.0/getPageRank";
-    return sources;
-}
+CSourceSettings Sources(EResultsSource results) { return LocalWebSources(results, kSearxng, kBrave, kOpenPageRank); }
 
 class SourceRunsTest : public RunWebTest {
 protected:
